@@ -1,0 +1,311 @@
+// The status window's life: creation, the start sequence, the two timers, showing,
+// closing and destruction.
+#include "StatForm/StatsForm.h"
+#include "platform/Buffers.h"
+#include "platform/IpHelper.h"
+#include "platform/Kernel.h"
+#include "platform/Text.h"
+#include "res/resource.h"
+#include "widgets/Application.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+constexpr int kClientWidth = 338;
+constexpr int kClientHeight = 319;
+constexpr int kRelRenTextWidth = 317;
+#ifndef _WIN64
+static_assert(sizeof(FIXED_INFO) == 584);
+#endif
+} // namespace
+
+TStatsForm::TStatsForm()
+    : Form(L"TStatsForm", IDD_TStatsForm),
+      ImageList1({IDI_ACT0, IDI_ACT1, IDI_ACT2, IDI_ACT3, IDI_ACT4, IDI_ACT5, IDI_ACT6, IDI_ACT7, IDI_ACT8},
+                 32),
+      ImageList2({IDI_TRAY0, IDI_TRAY1, IDI_TRAY2, IDI_TRAY3, IDI_TRAY4}, ::GetSystemMetrics(SM_CXSMICON)) {
+    WireEvents();
+    CreateHandle();
+    SetClientSize(kClientWidth, kClientHeight);
+    CenterOnScreen();
+    FormCreate();
+}
+
+TStatsForm::~TStatsForm() {
+    DestroyHandle();
+}
+
+void TStatsForm::WireEvents() {
+    OnShow = [this] { FormShow(); };
+    OnHide = [this] { FormHide(); };
+    OnCloseQuery = [this](bool& canClose) { FormCloseQuery(canClose); };
+    OnDestroy = [this] { FormDestroy(); };
+    Button1.OnClick = [this] { Button1Click(); };
+    Timer1.OnTimer = [this] { Timer1Timer(); };
+    Timer2.OnTimer = [this] { Timer2Timer(); };
+    TrayIcon.OnClick = [this] { TrayIconClick(); };
+    TrayIcon.OnContextMenu = [this](POINT at) { PopupMenu1.Popup(at); };
+    Hide1.OnClick = [this] { TrayIconClick(); };
+    Exit1.OnClick = [this] { Exit1Click(); };
+    miStatusBalloon.OnClick = [this] { miStatusBalloonClick(); };
+    cbIP.OnChange = [this] { cbIPChange(); };
+
+    GroupBox2.HelpContext = 101;
+    GroupBox3.HelpContext = 102;
+    Button1.HelpContext = 103;
+    cbIP.HelpContext = 201;
+    btnDetails.HelpContext = 202;
+    btnRel.HelpContext = 203;
+    btnRen.HelpContext = 204;
+    btnCommands.HelpContext = 205;
+    cbNetworkList.HelpContext = 401;
+    tbNetwork.HelpContext = 402;
+}
+
+void TStatsForm::FormCreate() {
+    // The registry accessor stands on the settings key since its construction.
+    lbRelRenText.SetCaption(L"");
+    lbRelRenText.SetVisible(false);
+    lbRelRenText.SetWidth(kRelRenTextWidth);
+    SentWraps = 0;
+    ReceivedWraps = 0;
+    SentDelta = 0;
+    ReceivedDelta = 0;
+    FirstSample = true;
+}
+
+void TStatsForm::TraceHook(const std::wstring& label) {
+    // Only a debugger sees these; nothing is recorded.
+    platform::kernel().OutputDebugStringW(label.c_str());
+}
+
+void TStatsForm::BeginForm(bool first) {
+    const platform::WindowsVersion& os = platform::kernel().Version;
+
+    TraceHook(L"TStatsForm.BeginForm  begin");
+    SentBytesBase = 0;
+    ReceivedBytesBase = 0;
+    SentPacketsBase = 0;
+    ReceivedPacketsBase = 0;
+
+    if (os.IsWin9x())
+        OpenNetConnection1.SetCaption(L"打开拨号网络连接");
+    else if (os.IsXPOrLater())
+        OpenNetConnection1.SetCaption(L"打开网络连接");
+
+    TraceHook(L"TStatsForm.BeginForm  Start Initialization");
+    StartTime = platform::kernel().Now();
+    SelectedAddressIndex = 0;
+    AddressList.clear();
+    FirstUpdate = true;
+
+    RefreshIfRow(true);
+    StartForm();
+
+    Closing = false;
+    PageControl1.SetActivePage(tsGeneral);
+
+    TraceHook(L"TStatsForm.BeginForm  Assign Labels ");
+    AssignLabels();
+
+    TraceHook(L"TStatsForm.BeginForm  GetAdapterNetworkName");
+    GetAdapterNetworkName();
+    if (DialUpRecord)
+        ConnectionName = platform::FromAnsi(DialUpRecord->szEntryName);
+
+    SetWindowTitle(ConnectionName);
+    widgets::Application::Instance().SetTitle(L"网络状态");
+
+    UpdateGeneral();
+
+    cbIP.SetItemIndex(SelectedAddressIndex);
+    cbIPChange();
+
+    std::wstring firstAddress = cbIP.Text();
+    BeganWithAddress = firstAddress != L"0.0.0.0" && !firstAddress.empty() && IpHelperSupported;
+
+    widgets::Application::Instance().HelpFile = platform::ModuleFolder() + L"kelvra.hlp";
+
+    TraceHook(L"TStatsForm.BeginForm  SetupForWinVer");
+    SetupForWinVer();
+
+    TraceHook(L"TStatsForm.BeginForm  CheckFirstTime");
+    if (first)
+        CheckFirstTime();
+
+    TraceHook(L"TStatsForm.StartForm  Enable Timer1");
+    Timer1.SetEnabled(true);
+    TraceHook(L"TStatsForm.StartForm  Enable Timer2");
+    Timer2.SetEnabled(true);
+
+    TraceHook(L"TStatsForm.BeginForm  LoadSettings");
+    LoadSettings();
+
+    TraceHook(L"TStatsForm.BeginForm  LoadPlugins");
+    LoadPlugins();
+
+    SetStayOnTop(DisplaySettings.AoT);
+    LayoutPages();
+
+    TraceHook(L"TStatsForm.BeginForm  end");
+}
+
+void TStatsForm::LayoutPages() {
+    constexpr int kStatusLineOffset = 14;
+    constexpr int kTreeShortening = 52;
+    RECT support = tsSupport.ClientBounds();
+    RECT nic = lbNicName.Bounds();
+    lbNicName.SetBounds(nic.left, support.bottom - kStatusLineOffset, nic.right - nic.left,
+                        nic.bottom - nic.top);
+    RECT network = tsNetwork.ClientBounds();
+    RECT stat = lbNetStat.Bounds();
+    lbNetStat.SetBounds(stat.left, network.bottom - kStatusLineOffset, stat.right - stat.left,
+                        stat.bottom - stat.top);
+    RECT tree = tbNetwork.Bounds();
+    tbNetwork.SetBounds(tree.left, tree.top, tree.right - tree.left,
+                        std::max(0L, network.bottom - kTreeShortening - tree.top));
+}
+
+void TStatsForm::StartForm() {
+    TraceHook(L"TStatsForm.StartForm  begin");
+    TraceHook(L"TStatsForm.StartForm  GetNetworkParams");
+    std::memset(&NetworkParams, 0, sizeof NetworkParams);
+    auto call = [](BYTE* block, ULONG* size) {
+        return platform::ipHelper().GetNetworkParams(reinterpret_cast<PFIXED_INFO>(block), size);
+    };
+    DWORD answer = platform::FetchBlock(call, sizeof(FIXED_INFO), NetworkParamsBuffer);
+    if (answer == ERROR_SUCCESS)
+        std::memcpy(&NetworkParams, NetworkParamsBuffer.data(),
+                    std::min(NetworkParamsBuffer.size(), sizeof NetworkParams));
+    else if (answer != ERROR_NOT_SUPPORTED)
+        NetworkParamsBuffer.clear();
+    // On ERROR_NOT_SUPPORTED the buffer stays, zeroed, and NetworkParams with it.
+
+    TraceHook(L"TStatsForm.StartForm  GetAdapterInfo");
+    GetAdapterInfo();
+    TraceHook(L"TStatsForm.StartForm  GetRasInformation");
+    GetRasInformation();
+    TraceHook(L"TStatsForm.StartForm  GetNetworkList");
+    GetNetworkList();
+    TraceHook(L"TStatsForm.StartForm  end");
+}
+
+void TStatsForm::SetupForWinVer() {
+    const platform::WindowsVersion& os = platform::kernel().Version;
+    bool supported = os.IsWin2000OrLater() || os.IsWinMe();
+    OpenNetConnection1.SetEnabled(supported);
+    miStatusBalloon.SetEnabled(supported);
+}
+
+void TStatsForm::Timer1Timer() {
+    FetchStatistics();
+}
+
+void TStatsForm::Timer2Timer() {
+    if (!RefreshIfRow(false))
+        return; // the interface has gone: the window keeps its last values
+    UpdateGeneral();
+    GetAdapterInfo();
+    UpdateUsage();
+    if (AddNewWindows)
+        AddNewWindows();
+    if (Visible()) {
+        AssignLabels();
+        cbIP.SetItemIndex(SelectedAddressIndex);
+        cbIPChange();
+    }
+}
+
+void TStatsForm::FormShow() {
+    TraceHook(L"TStatsForm.FormShow  begin");
+    SetChartEnabled(true);
+    TraceHook(L"TStatsForm.FormShow  end");
+}
+
+void TStatsForm::FormHide() {
+    SetChartEnabled(false);
+}
+
+void TStatsForm::FormCloseQuery(bool& canClose) {
+    if (!Closing) {
+        canClose = false;
+        Hide();
+    }
+}
+
+void TStatsForm::Button1Click() {
+    Close();
+}
+
+void TStatsForm::ShutDown() {
+    Closing = true;
+    if (ShutDownAll)
+        ShutDownAll();
+}
+
+bool TStatsForm::HandleMessage(UINT msg, WPARAM /*wParam*/, LPARAM lParam, LRESULT& result) {
+    switch (msg) {
+    case kShutDownMessage:
+        // The stop request shares its number with WM_MEASUREITEM; a real measure
+        // request always carries its record, a stop request carries nothing.
+        if (lParam != 0)
+            return false;
+        ShutDown();
+        result = 0;
+        return true;
+    case WM_QUERYENDSESSION: {
+        Closing = true;
+        bool canClose = true;
+        FormCloseQuery(canClose);
+        // Settings are saved now, while the session still waits for the answer.
+        if (ShutDownAll)
+            ShutDownAll();
+        result = canClose ? TRUE : FALSE;
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void TStatsForm::FormDestroy() {
+    ReleaseNodeResources();
+    Timer2.SetEnabled(false);
+    Timer1.SetEnabled(false);
+    NetworkParamsBuffer.clear();
+    NetworkParamsBuffer.shrink_to_fit();
+    AddressList.clear();
+    DialUpRecord.reset();
+    UnloadPlugins();
+    Registry.CloseKey();
+}
+
+void TStatsForm::LockTrayMenu() {
+    Exit1.SetEnabled(false);
+    Hide1.SetEnabled(false);
+}
+
+void TStatsForm::UnlockTrayMenu() {
+    Exit1.SetEnabled(true);
+    Hide1.SetEnabled(true);
+}
+
+void TStatsForm::TrayIconClick() {
+    if (!Visible()) {
+        PageControl1.SetActivePage(tsGeneral);
+        CenterOnScreen();
+        Show();
+    } else {
+        // Hiding and showing again brings the window to the front.
+        Hide();
+        Show();
+    }
+    BringToFront();
+    widgets::Application::Instance().HideTaskbarButton();
+}
+
+void TStatsForm::Exit1Click() {
+    if (ShutDownAll)
+        ShutDownAll();
+}

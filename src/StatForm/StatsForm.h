@@ -1,0 +1,222 @@
+#pragma once
+#include "platform/DialUp.h"
+#include "platform/Win32.h"
+#include "StatForm/resource.h"
+#include "settings/RegistryAccessor.h"
+#include "widgets/Controls.h"
+#include "widgets/Form.h"
+#include "widgets/ImageList.h"
+#include "widgets/Menu.h"
+#include "widgets/Timer.h"
+#include "widgets/TrayIcon.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The display settings of one status window, named after their registry values.
+struct TDisplaySettings {
+    std::uint8_t OctetDisp = 0;
+    std::uint8_t PopupDisplayType = 13;
+    bool AoT = false;
+    std::wstring AdapterName;
+    bool IgnoreSystemPolicies = false;
+    bool DropShadow = false;
+};
+
+// One address of the adapter as the Support page lists it.
+struct TIPAddressNode {
+    std::wstring Address;
+    std::wstring Mask;
+};
+
+// The status window of one network interface: it owns everything about that
+// interface for the whole life of the program.
+class TStatsForm : public widgets::Form {
+public:
+    TStatsForm();
+    ~TStatsForm() override;
+
+    // --- Program-wide links -------------------------------------------------------
+    std::uint32_t Ordinal = 0;
+    std::function<void()> ShutDownAll;
+    std::function<void()> AddNewWindows;
+    bool Closing = false;
+
+    // --- The interface -----------------------------------------------------------
+    // InterfaceIndex and FriendlyIndex stay side by side: the plug-in data callback
+    // hands out the address of the first as the pair.
+    DWORD InterfaceIndex = 0;
+    DWORD FriendlyIndex = 0;
+    bool Bound = false;
+
+    std::wstring InterfaceName;
+    std::wstring AdapterId;
+    std::wstring ConnectionName;
+    std::optional<platform::RasConnRecord> DialUpRecord;
+
+    FIXED_INFO NetworkParams{};
+    std::vector<BYTE> NetworkParamsBuffer;
+    IP_ADAPTER_INFO AdapterInfo{};
+    std::vector<TIPAddressNode> AddressList;
+    std::uint8_t SelectedAddressIndex = 0;
+    bool IpHelperSupported = true;
+
+    MIB_TCPSTATS TcpStats{};
+    MIB_IPSTATS IpStats{};
+    MIB_UDPSTATS UdpStats{};
+    MIB_ICMP IcmpStats{};
+
+    MIB_IFROW IfRow{};
+    // The whole interface table of the last fetch.
+    std::vector<BYTE> InterfaceTable;
+
+    // --- Counters ------------------------------------------------------------------
+    std::uint32_t PrevSentOctets = 0;
+    std::uint32_t PrevReceivedOctets = 0;
+    std::uint16_t SentWraps = 0;
+    std::uint16_t ReceivedWraps = 0;
+    std::int64_t SentTotal = 0;
+    std::int64_t ReceivedTotal = 0;
+    std::uint32_t SentPackets = 0;
+    std::uint32_t ReceivedPackets = 0;
+    std::int64_t SentBytesBase = 0;
+    std::int64_t ReceivedBytesBase = 0;
+    std::uint32_t SentPacketsBase = 0;
+    std::uint32_t ReceivedPacketsBase = 0;
+    std::uint32_t SentDelta = 0;
+    std::uint32_t ReceivedDelta = 0;
+    double StartTime = 0;
+    bool FirstUpdate = false;
+    bool FirstSample = false;
+    bool MediaDisconnected = false;
+    std::uint8_t IconOffset = 0;
+    bool BeganWithAddress = false;
+
+    TDisplaySettings DisplaySettings;
+    settings::RegistryAccessor Registry;
+
+    // --- Controls ------------------------------------------------------------------
+    widgets::PageControl PageControl1{*this, IDC_PageControl1};
+    widgets::TabSheet tsGeneral{PageControl1, IDD_tsGeneral, 0};
+    widgets::TabSheet tsSupport{PageControl1, IDD_tsSupport, 1};
+    widgets::TabSheet tsDetails{PageControl1, IDD_tsDetails, 2};
+    widgets::TabSheet tsNetwork{PageControl1, IDD_tsNetwork, 3};
+    widgets::TabSheet tsUsage{PageControl1, IDD_tsUsage, 4};
+    widgets::TabSheet tsConnect{PageControl1, IDD_tsConnect, 5};
+    widgets::Button Button1{*this, IDC_Button1};
+    widgets::ProgressBar MainProg{*this, IDC_MainProg};
+
+    // General page
+    widgets::GroupBox GroupBox2{*this, IDC_GroupBox2};
+    widgets::Label lbStatus{*this, IDC_lbStatus};
+    widgets::Label lbDuration{*this, IDC_lbDuration};
+    widgets::Label lbSpeed{*this, IDC_lbSpeed};
+    widgets::GroupBox GroupBox3{*this, IDC_GroupBox3};
+    widgets::Label Label15{*this, IDC_Label15};
+    widgets::Label lbByteSent{*this, IDC_lbByteSent};
+    widgets::Label lbByteRecd{*this, IDC_lbByteRecd};
+    widgets::Label lbPackSent{*this, IDC_lbPackSent};
+    widgets::Label lbPackRecd{*this, IDC_lbPackRecd};
+    widgets::Image Image2{*this, IDC_Image2};
+    widgets::Button Button3{*this, IDC_Button3};
+
+    // Support page
+    widgets::GroupBox GroupBox1{*this, IDC_GroupBox1};
+    widgets::ComboBox cbIP{*this, IDC_cbIP};
+    widgets::Label Label6{*this, IDC_Label6};
+    widgets::Label Label4{*this, IDC_Label4};
+    widgets::Label lbStatus2{*this, IDC_lbStatus2};
+    widgets::Label Label18{*this, IDC_Label18};
+    widgets::Label Label7{*this, IDC_Label7};
+    widgets::Label Label9{*this, IDC_Label9};
+    widgets::Label Label10{*this, IDC_Label10};
+    widgets::Button btnDetails{*this, IDC_btnDetails};
+    widgets::Button btnRel{*this, IDC_btnRel};
+    widgets::Button btnRen{*this, IDC_btnRen};
+    widgets::Button btnCommands{*this, IDC_btnCommands};
+    widgets::Label lbNicName{*this, IDC_lbNicName};
+    widgets::Label lbRelRenText{*this, IDC_lbRelRenText};
+    widgets::Label lbNT{*this, IDC_lbNT};
+
+    // Network page
+    widgets::ComboBox cbNetworkList{*this, IDC_cbNetworkList};
+    widgets::Control tbNetwork{*this, IDC_tbNetwork};
+    widgets::Label lbNetStat{*this, IDC_lbNetStat};
+
+    widgets::Timer Timer1{*this, 2000};
+    widgets::Timer Timer2{*this, 1000};
+
+    // Tray icon and its menu
+    widgets::TrayIcon TrayIcon{*this};
+    widgets::PopupMenu PopupMenu1{*this, IDM_PopupMenu1};
+    widgets::MenuItem miStatusBalloon{PopupMenu1, IDM_miStatusBalloon};
+    widgets::MenuItem About1{PopupMenu1, IDM_About1};
+    widgets::MenuItem Exit1{PopupMenu1, IDM_Exit1};
+    widgets::MenuItem N2{PopupMenu1, IDM_N2};
+    widgets::MenuItem Hide1{PopupMenu1, IDM_Hide1};
+    widgets::MenuItem N1{PopupMenu1, IDM_N1};
+    widgets::MenuItem OpenNetConnection1{PopupMenu1, IDM_OpenNetConnection1};
+
+    // Extra commands of the Support page
+    widgets::PopupMenu pmCommands{*this, IDM_pmCommands};
+    widgets::MenuItem AddARPEntry1{pmCommands, IDM_AddARPEntry1};
+    widgets::MenuItem AdapterOptions1{pmCommands, IDM_AdapterOptions1};
+    widgets::MenuItem PlugSep{pmCommands, IDM_PlugSep};
+
+    widgets::ImageList ImageList1; // 32 x 32 activity pictures
+    widgets::ImageList ImageList2; // 16 x 16 tray icons
+
+    // --- Lifecycle -----------------------------------------------------------------
+    void BeginForm(bool first);
+    void StartForm();
+    void SetupForWinVer();
+    void Timer1Timer();
+    void Timer2Timer();
+    void FormShow();
+    void FormHide();
+    void FormCloseQuery(bool& canClose);
+    void Button1Click();
+    void ShutDown();
+    void FormDestroy();
+    void LockTrayMenu();
+    void UnlockTrayMenu();
+    virtual void TraceHook(const std::wstring& label);
+
+    // --- Operations of the other concerns, called from the lifecycle ------------
+    bool RefreshIfRow(bool bind);
+    void UpdateGeneral();
+    void GetAdapterInfo();
+    void AssignLabels();
+    void cbIPChange();
+    void GetAdapterNetworkName();
+    void GetRasInformation();
+    void SetWindowTitle(const std::wstring& name);
+    void UpdateUsage();
+    void SetChartEnabled(bool on);
+    void GetNetworkList();
+    void ReleaseNodeResources();
+    virtual void CheckFirstTime();
+    virtual void LoadSettings();
+    virtual void SaveSettings();
+    void LoadPlugins();
+    void UnloadPlugins();
+    void FetchStatistics();
+    void TrayIconClick();
+    void miStatusBalloonClick();
+    void Exit1Click();
+
+protected:
+    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void EscapePressed() override { Button1Click(); }
+
+private:
+    void FormCreate();
+    void WireEvents();
+    void LayoutPages();
+};
+
+// The stop request that other programs send to a status window.
+inline constexpr UINT kShutDownMessage = 0x2C;

@@ -1,0 +1,83 @@
+#pragma once
+// Resource ids of the status window (1000-1999).
+
+#define IDD_TStatsForm 1000
+#define IDD_tsGeneral 1001
+#define IDD_tsSupport 1002
+#define IDD_tsDetails 1003
+#define IDD_tsNetwork 1004
+#define IDD_tsUsage 1005
+#define IDD_tsConnect 1006
+
+#define IDC_PageControl1 1010
+#define IDC_Button1 1011
+#define IDC_MainProg 1012
+
+// General page
+#define IDC_GroupBox2 1100
+#define IDC_lbStatusCaption 1101
+#define IDC_lbStatus 1102
+#define IDC_lbDurationCaption 1103
+#define IDC_lbDuration 1104
+#define IDC_lbSpeedCaption 1105
+#define IDC_lbSpeed 1106
+#define IDC_GroupBox3 1107
+#define IDC_lbSentHead 1108
+#define IDC_lbRecdHead 1109
+#define IDC_Label15 1110
+#define IDC_lbByteSent 1111
+#define IDC_lbByteRecd 1112
+#define IDC_lbPacketsCaption 1113
+#define IDC_lbPackSent 1114
+#define IDC_lbPackRecd 1115
+#define IDC_Image2 1116
+#define IDC_Shape1 1117
+#define IDC_Shape2 1118
+#define IDC_Shape3 1119
+#define IDC_Button3 1120
+
+// Support page
+#define IDC_GroupBox1 1200
+#define IDC_Label1 1201
+#define IDC_cbIP 1202
+#define IDC_Label5 1203
+#define IDC_Label6 1204
+#define IDC_Label3 1205
+#define IDC_Label4 1206
+#define IDC_Label17 1207
+#define IDC_lbStatus2 1208
+#define IDC_Label21 1209
+#define IDC_Label18 1210
+#define IDC_Label8 1211
+#define IDC_Label7 1212
+#define IDC_Label9 1213
+#define IDC_Label10 1214
+#define IDC_btnDetails 1215
+#define IDC_btnRel 1216
+#define IDC_btnRen 1217
+#define IDC_btnCommands 1218
+#define IDC_lbNicName 1219
+#define IDC_lbRelRenText 1220
+#define IDC_lbNT 1221
+
+// Network page
+#define IDC_cbNetworkList 1400
+#define IDC_tbNetwork 1401
+#define IDC_lbNetStat 1402
+
+// Tray menu
+#define IDM_PopupMenu1 1500
+#define IDM_miStatusBalloon 1501
+#define IDM_About1 1502
+#define IDM_Exit1 1503
+#define IDM_N2 1504
+#define IDM_Hide1 1505
+#define IDM_N1 1506
+#define IDM_OpenNetConnection1 1507
+
+// Extra commands menu of the Support page
+#define IDM_pmCommands 1520
+#define IDM_AddARPEntry1 1521
+#define IDM_N3 1522
+#define IDM_AdapterOptions1 1523
+#define IDM_PlugSep 1524

@@ -1,0 +1,6 @@
+#include "app/Program.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    Program program;
+    return program.Run();
+}

@@ -1,0 +1,116 @@
+#include "app/Program.h"
+#include "platform/Dialogs.h"
+#include "platform/IpHelper.h"
+#include "platform/Kernel.h"
+#include "settings/RegistryAccessor.h"
+#include "widgets/Application.h"
+
+#include <algorithm>
+
+void Program::RecordInstallPath() {
+    settings::RegistryAccessor registry;
+    if (!registry.ValueExists(L"InstallPath"))
+        registry.WriteString(L"InstallPath", platform::ModuleFolder());
+}
+
+int Program::Run() {
+    RecordInstallPath();
+
+    platform::UniqueKernelHandle mutex(platform::kernel().CreateMutexW(nullptr, TRUE, L"kelvra"));
+    if (platform::kernel().GetLastError() == ERROR_ALREADY_EXISTS)
+        return 0; // another instance runs in this session
+
+    try {
+        auto& app = widgets::Application::Instance();
+        app.HelpFile = L"kelvra.hlp";
+        CreateWindows([this] { AddNewWindows(); });
+        if (!app.Terminated() && !WindowList.empty())
+            app.Run();
+    } catch (...) {
+        // Whatever went wrong, the mutex is released and the program ends.
+    }
+    WindowList.clear();
+    if (mutex)
+        platform::kernel().ReleaseMutex(mutex.Get());
+    return 0;
+}
+
+TStatsForm& Program::AddWindow(std::uint32_t ordinal, const std::function<void()>& addNewWindows) {
+    WindowList.push_back(MakeWindow());
+    TStatsForm& window = *WindowList.back();
+    window.ShutDownAll = [this] { ShutDownAll(); };
+    window.AddNewWindows = addNewWindows;
+    window.Ordinal = ordinal;
+    return window;
+}
+
+void Program::CreateWindows(const std::function<void()>& addNewWindows) {
+    DWORD reported = 0;
+    DWORD answer = platform::ipHelper().GetNumberOfInterfaces(&reported);
+    bool counted = answer == NO_ERROR && reported > 0;
+    InterfaceCount = counted ? reported - 1 : 0;
+    WindowList.clear();
+
+    if (counted && InterfaceCount == 0) {
+        platform::dialogs().MessageBoxW(nullptr, L"当前没有安装网络适配器.", L"启动错误",
+                                        MB_ICONERROR | MB_OK);
+        widgets::Application::Instance().Terminate();
+        return;
+    }
+    if (!counted)
+        return; // nothing to watch; the program ends without a word
+
+    InterfaceCount = std::min(InterfaceCount, kMaxWindows);
+    for (std::uint32_t k = 1; k <= InterfaceCount; ++k)
+        AddWindow(k, addNewWindows).BeginForm(k == 1);
+}
+
+void Program::AddNewWindows() {
+    DWORD reported = 0;
+    // A failed query tells nothing about the interfaces: keep what we have.
+    if (platform::ipHelper().GetNumberOfInterfaces(&reported) != NO_ERROR || reported == 0)
+        return;
+    std::uint32_t m = std::min<std::uint32_t>(reported - 1, kMaxWindows);
+    if (m <= InterfaceCount || stopping_)
+        return;
+    std::uint32_t from = InterfaceCount + 1;
+    // Set first: a window begun below ticks no earlier than the message loop, but a
+    // nested call must not open the same windows twice.
+    InterfaceCount = m;
+    for (std::uint32_t k = from; k <= m; ++k) {
+        TStatsForm& window = AddWindow(k, [this] { AddNewWindows(); });
+        window.BeginForm(false);
+        window.miStatusBalloonClick();
+    }
+}
+
+void Program::ShutDownAll() {
+    if (stopping_)
+        return;
+    stopping_ = true;
+    CloseAllWindows();
+    WindowList.clear();
+    widgets::Application::Instance().Terminate();
+}
+
+void Program::CloseAllWindows() {
+    auto& app = widgets::Application::Instance();
+    while (!WindowList.empty()) {
+        std::unique_ptr<TStatsForm> window = std::move(WindowList.back());
+        WindowList.pop_back();
+        try {
+            window->SaveSettings();
+            window->Close();
+            // A window whose own handler called us is destroyed once that handler
+            // has returned; the others go now.
+            if (app.InHandler())
+                app.DeleteLater(std::shared_ptr<TStatsForm>(std::move(window)));
+            else
+                window.reset();
+        } catch (...) {
+            // One window failing does not keep the others from being saved and closed.
+            if (window && app.InHandler())
+                app.DeleteLater(std::shared_ptr<TStatsForm>(std::move(window)));
+        }
+    }
+}

@@ -1,0 +1,19 @@
+#pragma once
+#include "platform/Win32.h"
+
+#include <functional>
+
+namespace platform {
+
+struct IpHelper {
+    std::function<DWORD(PDWORD)> GetNumberOfInterfaces = ::GetNumberOfInterfaces;
+    std::function<DWORD(PMIB_IFTABLE, PULONG, BOOL)> GetIfTable = ::GetIfTable;
+    std::function<DWORD(DWORD)> GetFriendlyIfIndex = ::GetFriendlyIfIndex;
+    std::function<DWORD(PFIXED_INFO, PULONG)> GetNetworkParams = ::GetNetworkParams;
+    std::function<DWORD(PIP_ADAPTER_INFO, PULONG)> GetAdaptersInfo = ::GetAdaptersInfo;
+    std::function<DWORD(PIP_INTERFACE_INFO, PULONG)> GetInterfaceInfo = ::GetInterfaceInfo;
+};
+
+IpHelper& ipHelper();
+
+} // namespace platform

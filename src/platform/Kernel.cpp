@@ -1,0 +1,61 @@
+#include "platform/Kernel.h"
+
+#include <vector>
+
+namespace platform {
+
+Kernel& kernel() {
+    static Kernel binding;
+    return binding;
+}
+
+void KernelHandleTraits::Close(HANDLE h) {
+    kernel().CloseHandle(h);
+}
+void ModuleTraits::Close(HMODULE h) {
+    kernel().FreeLibrary(h);
+}
+
+WindowsVersion QueryWindowsVersion() {
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!::GetVersionExW(&info))
+        return {};
+#pragma GCC diagnostic pop
+    return {info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion};
+}
+
+double LocalNow() {
+    FILETIME utc{}, local{};
+    ::GetSystemTimeAsFileTime(&utc);
+    ::FileTimeToLocalFileTime(&utc, &local);
+    ULARGE_INTEGER ticks;
+    ticks.LowPart = local.dwLowDateTime;
+    ticks.HighPart = local.dwHighDateTime;
+    // FILETIME counts 100 ns units from 1601-01-01; the date-time origin 1899-12-30
+    // lies 109,205 days later.
+    constexpr double kTicksPerDay = 864000000000.0;
+    return static_cast<double>(ticks.QuadPart) / kTicksPerDay - 109205.0;
+}
+
+std::wstring ModuleFileName() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        DWORD n = kernel().GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0)
+            return {};
+        if (n < buffer.size())
+            return std::wstring(buffer.data(), n);
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::wstring ModuleFolder() {
+    std::wstring path = ModuleFileName();
+    auto slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+} // namespace platform

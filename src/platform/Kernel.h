@@ -1,0 +1,56 @@
+#pragma once
+#include "platform/Handles.h"
+
+#include <functional>
+#include <string>
+
+namespace platform {
+
+// The Windows version as the program needs to reason about it. Tests set it to run
+// a window "on Windows 98" or "on NT 4".
+struct WindowsVersion {
+    DWORD PlatformId = VER_PLATFORM_WIN32_NT;
+    DWORD Major = 5;
+    DWORD Minor = 1;
+
+    bool IsWin9x() const { return PlatformId == VER_PLATFORM_WIN32_WINDOWS; }
+    bool IsWin95Or98() const { return IsWin9x() && Minor != 90; }
+    bool IsWinMe() const { return IsWin9x() && Major == 4 && Minor == 90; }
+    bool IsNT() const { return PlatformId == VER_PLATFORM_WIN32_NT; }
+    bool IsNT4() const { return IsNT() && Major == 4; }
+    bool IsWin2000OrLater() const { return IsNT() && Major > 4; }
+    bool IsXPOrLater() const { return IsNT() && (Major > 5 || (Major == 5 && Minor >= 1)); }
+
+    static WindowsVersion Windows98() { return {VER_PLATFORM_WIN32_WINDOWS, 4, 10}; }
+    static WindowsVersion WindowsMe() { return {VER_PLATFORM_WIN32_WINDOWS, 4, 90}; }
+    static WindowsVersion NT4() { return {VER_PLATFORM_WIN32_NT, 4, 0}; }
+    static WindowsVersion Windows2000() { return {VER_PLATFORM_WIN32_NT, 5, 0}; }
+    static WindowsVersion WindowsXP() { return {VER_PLATFORM_WIN32_NT, 5, 1}; }
+};
+
+WindowsVersion QueryWindowsVersion();
+
+// Local time as days since 1899-12-30, the fraction being the time of day.
+double LocalNow();
+
+struct Kernel {
+    std::function<HANDLE(LPSECURITY_ATTRIBUTES, BOOL, LPCWSTR)> CreateMutexW = ::CreateMutexW;
+    std::function<BOOL(HANDLE)> ReleaseMutex = ::ReleaseMutex;
+    std::function<BOOL(HANDLE)> CloseHandle = ::CloseHandle;
+    std::function<DWORD()> GetLastError = ::GetLastError;
+    std::function<DWORD(HMODULE, LPWSTR, DWORD)> GetModuleFileNameW = ::GetModuleFileNameW;
+    std::function<HMODULE(LPCWSTR)> LoadLibraryW = ::LoadLibraryW;
+    std::function<BOOL(HMODULE)> FreeLibrary = ::FreeLibrary;
+    std::function<FARPROC(HMODULE, LPCSTR)> GetProcAddress = ::GetProcAddress;
+    std::function<void(LPCWSTR)> OutputDebugStringW = ::OutputDebugStringW;
+    std::function<double()> Now = LocalNow;
+    WindowsVersion Version = QueryWindowsVersion();
+};
+
+Kernel& kernel();
+
+// The full path of the running program, and its folder with a trailing backslash.
+std::wstring ModuleFileName();
+std::wstring ModuleFolder();
+
+} // namespace platform

@@ -1,0 +1,99 @@
+#include "widgets/Control.h"
+#include "widgets/Form.h"
+
+#include <vector>
+
+namespace widgets {
+
+Control::Control(Form& owner, int id) : owner_(owner), id_(id) {
+    owner_.RegisterControl(this);
+}
+
+Control::~Control() {
+    owner_.UnregisterControl(this);
+}
+
+void Control::Attach(HWND hwnd) {
+    hwnd_ = hwnd;
+    if (!hwnd_)
+        return;
+    if (captionSet_)
+        ::SetWindowTextW(hwnd_, caption_.c_str());
+    else
+        caption_ = Caption();
+    if (enabledSet_)
+        ::EnableWindow(hwnd_, enabled_);
+    if (visibleSet_)
+        ::ShowWindow(hwnd_, visible_ ? SW_SHOWNA : SW_HIDE);
+}
+
+void Control::Detach() {
+    if (hwnd_)
+        Detached();
+    hwnd_ = nullptr;
+}
+
+std::wstring Control::Caption() const {
+    if (!hwnd_)
+        return caption_;
+    int n = ::GetWindowTextLengthW(hwnd_);
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(n) + 1);
+    int got = ::GetWindowTextW(hwnd_, buffer.data(), n + 1);
+    caption_.assign(buffer.data(), static_cast<std::size_t>(got));
+    return caption_;
+}
+
+void Control::SetCaption(const std::wstring& text) {
+    // Tick handlers write the same texts every second: only a change reaches the window.
+    if (captionSet_ && text == caption_)
+        return;
+    caption_ = text;
+    captionSet_ = true;
+    if (hwnd_)
+        ::SetWindowTextW(hwnd_, caption_.c_str());
+}
+
+bool Control::Enabled() const {
+    return hwnd_ ? ::IsWindowEnabled(hwnd_) != FALSE : enabled_;
+}
+
+void Control::SetEnabled(bool on) {
+    enabled_ = on;
+    enabledSet_ = true;
+    if (hwnd_)
+        ::EnableWindow(hwnd_, on);
+}
+
+bool Control::Visible() const {
+    if (!hwnd_)
+        return visible_;
+    return (::GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void Control::SetVisible(bool on) {
+    visible_ = on;
+    visibleSet_ = true;
+    if (hwnd_)
+        ::ShowWindow(hwnd_, on ? SW_SHOWNA : SW_HIDE);
+}
+
+RECT Control::Bounds() const {
+    RECT r{};
+    if (!hwnd_)
+        return r;
+    ::GetWindowRect(hwnd_, &r);
+    ::MapWindowPoints(HWND_DESKTOP, ::GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void Control::SetBounds(int left, int top, int width, int height) {
+    if (hwnd_)
+        ::SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Control::SetWidth(int width) {
+    RECT r = Bounds();
+    SetBounds(r.left, r.top, width, r.bottom - r.top);
+}
+
+} // namespace widgets

@@ -1,0 +1,65 @@
+#pragma once
+#include "platform/Win32.h"
+
+#include <functional>
+#include <string>
+
+namespace widgets {
+
+class Form;
+
+// A control of a form's dialog template, found by its id once the form's window exists.
+// Properties set before that are applied when the control is attached.
+class Control {
+public:
+    Control(Form& owner, int id);
+    virtual ~Control();
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    int Id() const { return id_; }
+    HWND Handle() const { return hwnd_; }
+    Form& Owner() const { return owner_; }
+
+    std::wstring Caption() const;
+    void SetCaption(const std::wstring& text);
+    bool Enabled() const;
+    void SetEnabled(bool on);
+    bool Visible() const;
+    void SetVisible(bool on);
+
+    // Geometry in pixels, relative to the control's parent window.
+    RECT Bounds() const;
+    void SetBounds(int left, int top, int width, int height);
+    void SetWidth(int width);
+
+    int HelpContext = 0;
+
+protected:
+    friend class Form;
+    // Called once the window exists; derived controls apply their pending state.
+    virtual void Attached() {}
+    // Called before controls are attached: a control that makes windows of its own
+    // (a page control's sheets) makes them here.
+    virtual void CreateChildren() {}
+    virtual bool HandleCommand(WORD /*code*/) { return false; }
+    virtual bool HandleNotify(NMHDR& /*header*/, LRESULT& /*result*/) { return false; }
+    virtual void Detached() {}
+
+private:
+    void Attach(HWND hwnd);
+    void Detach();
+
+    Form& owner_;
+    int id_;
+    HWND hwnd_ = nullptr;
+    // State kept while the window does not exist, and mirrored after.
+    mutable std::wstring caption_;
+    bool captionSet_ = false;
+    bool enabled_ = true;
+    bool enabledSet_ = false;
+    bool visible_ = true;
+    bool visibleSet_ = false;
+};
+
+} // namespace widgets

@@ -1,0 +1,326 @@
+#include "widgets/Form.h"
+#include "platform/Dialogs.h"
+#include "platform/Shell.h"
+#include "widgets/Application.h"
+#include "widgets/Control.h"
+#include "widgets/Timer.h"
+#include "widgets/TrayIcon.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace widgets {
+
+void RegisterDialogClass(const wchar_t* className) {
+    HINSTANCE module = Application::Instance().Module();
+    WNDCLASSEXW existing{sizeof existing};
+    if (::GetClassInfoExW(module, className, &existing))
+        return;
+    WNDCLASSEXW wc{sizeof wc};
+    wc.lpfnWndProc = ::DefDlgProcW;
+    wc.cbWndExtra = DLGWINDOWEXTRA;
+    wc.hInstance = module;
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.hIcon = ::LoadIconW(module, MAKEINTRESOURCEW(1));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = className;
+    ::RegisterClassExW(&wc);
+}
+
+Form::Form(const wchar_t* className, int templateId) : className_(className), templateId_(templateId) {
+}
+
+Form::~Form() {
+    // Derived forms destroy their window in their own destructor, while their handlers
+    // can still run; this is the last resort for a form that never did.
+    OnShow = nullptr;
+    OnHide = nullptr;
+    OnDestroy = nullptr;
+    OnCloseQuery = nullptr;
+    DestroyHandle();
+}
+
+void Form::CreateHandle(HWND owner) {
+    if (hwnd_)
+        return;
+    RegisterDialogClass(className_.c_str());
+    if (!owner)
+        owner = Application::Instance().Handle();
+    ::CreateDialogParamW(Application::Instance().Module(), MAKEINTRESOURCEW(templateId_), owner, DialogProc,
+                         reinterpret_cast<LPARAM>(this));
+}
+
+void Form::DestroyHandle() {
+    if (hwnd_)
+        ::DestroyWindow(hwnd_);
+}
+
+void Form::UnregisterControl(Control* c) {
+    std::erase(controls_, c);
+}
+void Form::UnregisterTimer(Timer* t) {
+    std::erase(timers_, t);
+}
+void Form::UnregisterTray(TrayIcon* t) {
+    std::erase(trays_, t);
+}
+
+namespace {
+struct ChildSearch {
+    int id;
+    HWND found;
+};
+BOOL CALLBACK FindChildById(HWND h, LPARAM param) {
+    auto* search = reinterpret_cast<ChildSearch*>(param);
+    if (::GetDlgCtrlID(h) == search->id) {
+        search->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+void Form::AttachControls() {
+    // Copies: creating children may register further controls.
+    std::vector<Control*> all = controls_;
+    for (Control* c : all)
+        c->CreateChildren();
+    for (Control* c : controls_) {
+        ChildSearch search{c->Id(), nullptr};
+        ::EnumChildWindows(hwnd_, FindChildById, reinterpret_cast<LPARAM>(&search));
+        c->Attach(search.found);
+    }
+    // Only once every control has its window: some look at their siblings.
+    for (Control* c : controls_)
+        if (c->Handle())
+            c->Attached();
+    for (Timer* t : timers_)
+        t->Apply();
+}
+
+void Form::DetachAll() {
+    for (Control* c : controls_)
+        c->Detach();
+}
+
+Control* Form::ControlByHandle(HWND h) const {
+    if (!h)
+        return nullptr;
+    auto it = std::find_if(controls_.begin(), controls_.end(), [h](Control* c) { return c->Handle() == h; });
+    return it == controls_.end() ? nullptr : *it;
+}
+
+Control* Form::ControlById(int id) const {
+    auto it = std::find_if(controls_.begin(), controls_.end(), [id](Control* c) { return c->Id() == id; });
+    return it == controls_.end() ? nullptr : *it;
+}
+
+bool Form::RouteHelp(const HELPINFO& info) {
+    if (info.iContextType != HELPINFO_WINDOW)
+        return false;
+    Control* c = ControlByHandle(static_cast<HWND>(info.hItemHandle));
+    if (!c || c->HelpContext == 0)
+        return true;
+    const std::wstring& file = Application::Instance().HelpFile;
+    platform::dialogs().WinHelpW(hwnd_, file.c_str(), HELP_CONTEXT, static_cast<ULONG_PTR>(c->HelpContext));
+    return true;
+}
+
+INT_PTR CALLBACK Form::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    Form* form = nullptr;
+    if (msg == WM_INITDIALOG) {
+        form = reinterpret_cast<Form*>(lParam);
+        ::SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(form));
+        form->hwnd_ = hwnd;
+    } else {
+        form = reinterpret_cast<Form*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
+    }
+    if (!form)
+        return FALSE;
+    // No exception may unwind through the system's frames: a failing handler is
+    // abandoned, and the program goes on.
+    try {
+        return form->Dispatch(hwnd, msg, wParam, lParam);
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+INT_PTR Form::Dispatch(HWND from, UINT msg, WPARAM wParam, LPARAM lParam) {
+    Application::HandlerScope scope;
+    LRESULT result = 0;
+    auto answer = [from, &result](bool handled) -> INT_PTR {
+        if (handled)
+            ::SetWindowLongPtrW(from, DWLP_MSGRESULT, result);
+        return handled ? TRUE : FALSE;
+    };
+
+    switch (msg) {
+    case WM_INITDIALOG:
+        if (from == hwnd_) {
+            caption_ = Caption();
+            AttachControls();
+            return FALSE;
+        }
+        break;
+    case WM_COMMAND: {
+        HWND source = reinterpret_cast<HWND>(lParam);
+        if (Control* c = source ? ControlByHandle(source) : nullptr)
+            if (c->HandleCommand(HIWORD(wParam)))
+                return answer(true);
+        if (LOWORD(wParam) == IDCANCEL && (!source || !ControlByHandle(source))) {
+            EscapePressed();
+            return answer(true);
+        }
+        break;
+    }
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (Control* c = ControlByHandle(header->hwndFrom))
+            if (c->HandleNotify(*header, result))
+                return answer(true);
+        break;
+    }
+    case WM_TIMER:
+        for (Timer* t : timers_)
+            if (t->TimerId() == wParam) {
+                t->Fire();
+                return answer(true);
+            }
+        break;
+    case WM_CLOSE:
+        if (from == hwnd_) {
+            Close();
+            return answer(true);
+        }
+        break;
+    case WM_SHOWWINDOW:
+        if (from == hwnd_) {
+            if (wParam && OnShow)
+                OnShow();
+            else if (!wParam && OnHide)
+                OnHide();
+        }
+        break;
+    case WM_HELP:
+        if (RouteHelp(*reinterpret_cast<HELPINFO*>(lParam)))
+            return answer(true);
+        break;
+    case WM_DESTROY:
+        if (from == hwnd_) {
+            if (OnDestroy)
+                OnDestroy();
+            for (Timer* t : timers_)
+                t->Kill();
+            for (TrayIcon* t : trays_)
+                t->Remove();
+        }
+        break;
+    case WM_NCDESTROY:
+        if (from == hwnd_) {
+            DetachAll();
+            hwnd_ = nullptr;
+        }
+        break;
+    default:
+        if (msg == platform::TaskbarCreatedMessage() && from == hwnd_) {
+            for (TrayIcon* t : trays_)
+                t->Readd();
+            return answer(false);
+        }
+        for (TrayIcon* t : trays_)
+            if (msg == t->CallbackMessage()) {
+                t->HandleCallback(lParam);
+                return answer(true);
+            }
+        break;
+    }
+    if (from == hwnd_ && HandleMessage(msg, wParam, lParam, result))
+        return answer(true);
+    return FALSE;
+}
+
+void Form::Show() {
+    if (hwnd_)
+        ::ShowWindow(hwnd_, SW_SHOW);
+}
+
+void Form::Hide() {
+    if (hwnd_)
+        ::ShowWindow(hwnd_, SW_HIDE);
+}
+
+bool Form::Visible() const {
+    return hwnd_ && (::GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void Form::BringToFront() {
+    if (!hwnd_)
+        return;
+    ::SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ::SetForegroundWindow(hwnd_);
+}
+
+void Form::Close() {
+    bool canClose = true;
+    if (OnCloseQuery)
+        OnCloseQuery(canClose);
+    if (canClose)
+        Hide();
+}
+
+std::wstring Form::Caption() const {
+    if (!hwnd_)
+        return caption_;
+    int n = ::GetWindowTextLengthW(hwnd_);
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(n) + 1);
+    int got = ::GetWindowTextW(hwnd_, buffer.data(), n + 1);
+    return std::wstring(buffer.data(), static_cast<std::size_t>(got));
+}
+
+void Form::SetCaption(const std::wstring& text) {
+    caption_ = text;
+    if (hwnd_)
+        ::SetWindowTextW(hwnd_, text.c_str());
+}
+
+void Form::SetClientSize(int width, int height) {
+    if (!hwnd_)
+        return;
+    RECT r{0, 0, width, height};
+    ::AdjustWindowRectEx(&r, static_cast<DWORD>(::GetWindowLongW(hwnd_, GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(::GetWindowLongW(hwnd_, GWL_EXSTYLE)));
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+SIZE Form::ClientSize() const {
+    RECT r{};
+    if (hwnd_)
+        ::GetClientRect(hwnd_, &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+void Form::CenterOnScreen() {
+    if (!hwnd_)
+        return;
+    RECT r{};
+    ::GetWindowRect(hwnd_, &r);
+    int width = r.right - r.left;
+    int height = r.bottom - r.top;
+    int left = ::GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2;
+    int top = ::GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2;
+    ::SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::SetStayOnTop(bool on) {
+    if (hwnd_)
+        ::SetWindowPos(hwnd_, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+bool Form::StayOnTop() const {
+    return hwnd_ && (::GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+} // namespace widgets

@@ -1,0 +1,22 @@
+#pragma once
+#include "platform/Handles.h"
+
+#include <initializer_list>
+#include <vector>
+
+namespace widgets {
+
+// Icons of one size loaded from the program's resources, owned for the list's life.
+class ImageList {
+public:
+    ImageList(std::initializer_list<int> iconIds, int size);
+
+    int Count() const { return static_cast<int>(icons_.size()); }
+    // An index beyond the list takes the last icon.
+    HICON Icon(int index) const;
+
+private:
+    std::vector<platform::UniqueIcon> icons_;
+};
+
+} // namespace widgets
