@@ -66,6 +66,11 @@ struct GdiTraits {
     static Type Invalid() { return nullptr; }
     static void Close(Type h) { ::DeleteObject(h); }
 };
+struct MemoryDcTraits {
+    using Type = HDC;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type h) { ::DeleteDC(h); }
+};
 
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueKey = UniqueHandle<RegKeyTraits>;
@@ -73,5 +78,6 @@ using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueIcon = UniqueHandle<IconTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
 using UniqueGdiObject = UniqueHandle<GdiTraits>;
+using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
 
 } // namespace platform

@@ -45,11 +45,11 @@ protected:
     virtual bool HandleCommand(WORD /*code*/) { return false; }
     virtual bool HandleNotify(NMHDR& /*header*/, LRESULT& /*result*/) { return false; }
     virtual void Detached() {}
-
-private:
+    // Binding to a window; a control that makes its own window binds it itself.
     void Attach(HWND hwnd);
     void Detach();
 
+private:
     Form& owner_;
     int id_;
     HWND hwnd_ = nullptr;
