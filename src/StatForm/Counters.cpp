@@ -1,7 +1,10 @@
 // The interface's row and the counters of the General page.
 #include "StatForm/StatsForm.h"
 #include "platform/Buffers.h"
+#include "StatForm/Formats.h"
 #include "platform/IpHelper.h"
+#include "platform/Kernel.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -39,4 +42,176 @@ bool TStatsForm::RefreshIfRow(bool bind) {
             return true;
         }
     return false;
+}
+
+namespace {
+
+const wchar_t* const kStatusTextsFull[] = {L"无操作",   L"不可获得", L"已断开连接",
+                                           L"正在连接", L"已连接",   L"操作"};
+const wchar_t* const kStatusTextsNT5[] = {L"已断开连接", L"已断开连接", L"已断开连接",
+                                          L"已连接",     L"已连接",     L"已连接"};
+const wchar_t* const kStatusTextsOld[] = {L"已断开连接", L"已连接"};
+// A status the tables do not know is shown as such rather than as a guess.
+constexpr wchar_t kStatusUnknown[] = L"未知";
+
+template <std::size_t N> std::wstring StatusText(const wchar_t* const (&table)[N], DWORD status) {
+    return status < N ? table[status] : kStatusUnknown;
+}
+
+constexpr wchar_t kHintSeparator[] = L"\n\r";
+constexpr std::size_t kHintBytes = 255;
+constexpr std::int64_t kWrap = 4294967296LL;
+
+bool IsDialUpType(UINT type) {
+    return type == MIB_IF_TYPE_PPP || type == MIB_IF_TYPE_SLIP;
+}
+
+void AppendHintPart(std::wstring& hint, const std::wstring& part) {
+    if (!hint.empty())
+        hint += kHintSeparator;
+    hint += part;
+}
+
+} // namespace
+
+bool TStatsForm::IsConnected() const {
+    if (IsDialUpType(AdapterInfo.Type) || platform::kernel().Version.IsWin2000OrLater())
+        return IfRow.dwOperStatus > 2;
+    return IfRow.dwOperStatus == 1;
+}
+
+void TStatsForm::UpdateGeneral() {
+    const platform::WindowsVersion& os = platform::kernel().Version;
+    const int mode = DisplaySettings.OctetDisp;
+
+    lbSpeed.SetCaption(formats::LinkSpeedText(IfRow.dwSpeed));
+
+    const DWORD status = IfRow.dwOperStatus;
+    if (IsDialUpType(AdapterInfo.Type)) {
+        lbStatus.SetCaption(StatusText(kStatusTextsFull, status));
+        lbStatus2.SetCaption(StatusText(kStatusTextsFull, status));
+    } else if (os.IsWin2000OrLater()) {
+        MediaDisconnected = status < 3;
+        lbStatus.SetCaption(StatusText(kStatusTextsNT5, status));
+        lbStatus2.SetCaption(StatusText(kStatusTextsFull, status));
+    } else {
+        lbStatus.SetCaption(StatusText(kStatusTextsOld, status));
+        lbStatus2.SetCaption(StatusText(kStatusTextsOld, status));
+    }
+
+    // Counter arithmetic is unsigned 32-bit and wraps, as the platform's counters do.
+    SentPackets = IfRow.dwOutUcastPkts + IfRow.dwOutNUcastPkts - IfRow.dwOutDiscards - IfRow.dwOutErrors -
+                  SentPacketsBase;
+    ReceivedPackets = IfRow.dwInUcastPkts + IfRow.dwInNUcastPkts - IfRow.dwInDiscards - IfRow.dwInErrors -
+                      IfRow.dwInUnknownProtos - ReceivedPacketsBase;
+    lbPackSent.SetCaption(formats::PacketCountText(SentPackets));
+    lbPackRecd.SetCaption(formats::PacketCountText(ReceivedPackets));
+
+    const std::uint32_t sentRaw = IfRow.dwOutOctets - IfRow.dwOutDiscards;
+    const std::uint32_t receivedRaw = IfRow.dwInOctets - IfRow.dwInDiscards;
+    if (PrevSentOctets == 0)
+        PrevSentOctets = sentRaw;
+    if (PrevReceivedOctets == 0)
+        PrevReceivedOctets = receivedRaw;
+    if (sentRaw < PrevSentOctets)
+        ++SentWraps;
+    if (receivedRaw < PrevReceivedOctets)
+        ++ReceivedWraps;
+
+    const std::int64_t sentTotal = SentWraps * kWrap + sentRaw - SentBytesBase;
+    lbByteSent.SetCaption(formats::FormatBytes(mode, false, sentTotal));
+    if (FirstSample)
+        SentTotal = sentTotal;
+    SentDelta = static_cast<std::uint32_t>(sentTotal) - static_cast<std::uint32_t>(SentTotal);
+    SentTotal = sentTotal;
+
+    const std::int64_t receivedTotal = ReceivedWraps * kWrap + receivedRaw - ReceivedBytesBase;
+    lbByteRecd.SetCaption(formats::FormatBytes(mode, false, receivedTotal));
+    if (FirstSample)
+        ReceivedTotal = receivedTotal;
+    ReceivedDelta = static_cast<std::uint32_t>(receivedTotal) - static_cast<std::uint32_t>(ReceivedTotal);
+    ReceivedTotal = receivedTotal;
+    if (std::optional<std::wstring> unit = formats::ByteUnitCaption(mode))
+        Label15.SetCaption(*unit);
+
+    FirstSample = false;
+
+    if (FirstUpdate) {
+        SetActivityImage(0);
+        FirstUpdate = false;
+    } else {
+        ActivityState = 0;
+        if (sentRaw != PrevSentOctets)
+            ActivityState += 1;
+        if (receivedRaw != PrevReceivedOctets)
+            ActivityState += 2;
+        if (MediaDisconnected)
+            ActivityState = 4;
+        SetActivityImage(ActivityState);
+        TrayIcon.SetIcon(ImageList2.Icon(ActivityState));
+    }
+
+    if (os.IsWin2000OrLater() || os.IsWinMe()) {
+        const std::uint8_t bits = DisplaySettings.PopupDisplayType;
+        std::wstring hint;
+        if (bits & 8)
+            AppendHintPart(hint, ConnectionName);
+        if (bits & 4)
+            AppendHintPart(hint, L"速度: " + lbSpeed.Caption());
+        if (bits & 1)
+            AppendHintPart(hint, L"发送: " + formats::FormatBytes(mode, true, SentTotal) + kHintSeparator +
+                                     L"收到: " + formats::FormatBytes(mode, true, ReceivedTotal));
+        if (bits & 2)
+            AppendHintPart(hint, L"IP: " + cbIP.Item(0));
+        SetTrayHint(hint);
+    } else {
+        SetTrayHint(ConnectionName);
+    }
+
+    PrevReceivedOctets = receivedRaw;
+    PrevSentOctets = sentRaw;
+}
+
+void TStatsForm::SetTrayHint(const std::wstring& text) {
+    std::wstring hint = MediaDisconnected ? ConnectionName + kHintSeparator + L"网络电缆未插好。" : text;
+    TrayIcon.SetHint(platform::CutToBytes(hint, kHintBytes));
+}
+
+void TStatsForm::SetActivityImage(int state) {
+    Image2.SetIcon(ImageList1.Icon(state + IconOffset));
+}
+
+void TStatsForm::ShowDuration() {
+    if (!IsConnected()) {
+        lbDuration.SetCaption(L"");
+        return;
+    }
+    lbDuration.SetCaption(formats::DurationText(platform::kernel().Now() - StartTime));
+}
+
+void TStatsForm::Button3Click() {
+    ReceivedBytesBase += ReceivedTotal;
+    SentBytesBase += SentTotal;
+    ReceivedPacketsBase += ReceivedPackets;
+    SentPacketsBase += SentPackets;
+    UpdateGeneral();
+    ClearChart();
+}
+
+void TStatsForm::RestoreTotals() {
+    SentBytesBase = 0;
+    ReceivedBytesBase = 0;
+    SentPacketsBase = 0;
+    ReceivedPacketsBase = 0;
+    UpdateGeneral();
+}
+
+void TStatsForm::CorrectWraps(bool sentSide, UINT button, WPARAM keys) {
+    if ((keys & (MK_CONTROL | MK_SHIFT)) != (MK_CONTROL | MK_SHIFT))
+        return;
+    std::uint16_t& wraps = sentSide ? SentWraps : ReceivedWraps;
+    if (button == WM_LBUTTONDOWN)
+        ++wraps;
+    else if (button == WM_RBUTTONDOWN || (button == WM_MBUTTONDOWN && !sentSide))
+        --wraps;
 }

@@ -50,6 +50,12 @@ void TStatsForm::WireEvents() {
     Exit1.OnClick = [this] { Exit1Click(); };
     miStatusBalloon.OnClick = [this] { miStatusBalloonClick(); };
     cbIP.OnChange = [this] { cbIPChange(); };
+    Button3.OnClick = [this] { Button3Click(); };
+    lbByteSent.OnMouseDown = [this](UINT button, WPARAM keys) { CorrectWraps(true, button, keys); };
+    lbByteRecd.OnMouseDown = [this](UINT button, WPARAM keys) { CorrectWraps(false, button, keys); };
+    btnRel.OnClick = [this] { btnRelClick(); };
+    btnRen.OnClick = [this] { btnRenClick(); };
+    btnCommands.OnClick = [this] { btnCommandsClick(); };
 
     GroupBox2.HelpContext = 101;
     GroupBox3.HelpContext = 102;
@@ -73,6 +79,7 @@ void TStatsForm::FormCreate() {
     SentDelta = 0;
     ReceivedDelta = 0;
     FirstSample = true;
+    TrayIcon.SetIcon(ImageList2.Icon(0));
 }
 
 void TStatsForm::TraceHook(const std::wstring& label) {
@@ -119,8 +126,7 @@ void TStatsForm::BeginForm(bool first) {
 
     UpdateGeneral();
 
-    cbIP.SetItemIndex(SelectedAddressIndex);
-    cbIPChange();
+    SelectAddress();
 
     std::wstring firstAddress = cbIP.Text();
     BeganWithAddress = firstAddress != L"0.0.0.0" && !firstAddress.empty() && IpHelperSupported;
@@ -212,8 +218,7 @@ void TStatsForm::Timer2Timer() {
         AddNewWindows();
     if (Visible()) {
         AssignLabels();
-        cbIP.SetItemIndex(SelectedAddressIndex);
-        cbIPChange();
+        SelectAddress();
     }
 }
 
@@ -289,23 +294,4 @@ void TStatsForm::LockTrayMenu() {
 void TStatsForm::UnlockTrayMenu() {
     Exit1.SetEnabled(true);
     Hide1.SetEnabled(true);
-}
-
-void TStatsForm::TrayIconClick() {
-    if (!Visible()) {
-        PageControl1.SetActivePage(tsGeneral);
-        CenterOnScreen();
-        Show();
-    } else {
-        // Hiding and showing again brings the window to the front.
-        Hide();
-        Show();
-    }
-    BringToFront();
-    widgets::Application::Instance().HideTaskbarButton();
-}
-
-void TStatsForm::Exit1Click() {
-    if (ShutDownAll)
-        ShutDownAll();
 }

@@ -2,23 +2,11 @@
 // nothing until its own file takes it over.
 #include "StatForm/StatsForm.h"
 
-void TStatsForm::UpdateGeneral() {
-}
-void TStatsForm::GetAdapterInfo() {
-}
-void TStatsForm::AssignLabels() {
-}
-void TStatsForm::cbIPChange() {
-}
-void TStatsForm::GetAdapterNetworkName() {
-}
-void TStatsForm::GetRasInformation() {
-}
-void TStatsForm::SetWindowTitle(const std::wstring& /*name*/) {
-}
 void TStatsForm::UpdateUsage() {
 }
 void TStatsForm::SetChartEnabled(bool /*on*/) {
+}
+void TStatsForm::ClearChart() {
 }
 void TStatsForm::GetNetworkList() {
 }
@@ -36,5 +24,7 @@ void TStatsForm::UnloadPlugins() {
 }
 void TStatsForm::FetchStatistics() {
 }
-void TStatsForm::miStatusBalloonClick() {
+void TStatsForm::ShowStatistics() {
+}
+void TStatsForm::DisableLookups() {
 }

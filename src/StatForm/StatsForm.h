@@ -61,6 +61,8 @@ public:
     std::vector<BYTE> NetworkParamsBuffer;
     IP_ADAPTER_INFO AdapterInfo{};
     std::vector<TIPAddressNode> AddressList;
+    // The window's own copy of the adapter's address chain; AdapterInfo links into it.
+    std::vector<IP_ADDR_STRING> AddressChain;
     std::uint8_t SelectedAddressIndex = 0;
     bool IpHelperSupported = true;
 
@@ -94,6 +96,7 @@ public:
     bool MediaDisconnected = false;
     std::uint8_t IconOffset = 0;
     bool BeganWithAddress = false;
+    std::uint8_t ActivityState = 0;
 
     TDisplaySettings DisplaySettings;
     settings::RegistryAccessor Registry;
@@ -185,15 +188,41 @@ public:
     void UnlockTrayMenu();
     virtual void TraceHook(const std::wstring& label);
 
-    // --- Operations of the other concerns, called from the lifecycle ------------
-    bool RefreshIfRow(bool bind);
-    void UpdateGeneral();
-    void GetAdapterInfo();
-    void AssignLabels();
-    void cbIPChange();
+    // --- Names -------------------------------------------------------------------
     void GetAdapterNetworkName();
     void GetRasInformation();
     void SetWindowTitle(const std::wstring& name);
+    void RenameConnection(const std::wstring& newName);
+
+    // --- Counters and the General page ------------------------------------------
+    bool RefreshIfRow(bool bind);
+    void UpdateGeneral();
+    bool IsConnected() const;
+    void ShowDuration();
+    void SetActivityImage(int state);
+    void SetTrayHint(const std::wstring& text);
+    void Button3Click();
+    void RestoreTotals();
+    // The hidden Ctrl+Shift click on a byte label that corrects its wrap count.
+    void CorrectWraps(bool sentSide, UINT button, WPARAM keys);
+
+    // --- Support page ---------------------------------------------------------------
+    void GetAdapterInfo();
+    void AssignLabels();
+    void SelectAddress();
+    void cbIPChange();
+    void btnRelClick();
+    void btnRenClick();
+    void btnCommandsClick();
+    void ShowNtOnlyNotice();
+
+    // --- Tray ----------------------------------------------------------------------
+    void TrayPresenceRule();
+
+    // --- Operations of the other concerns, called from the lifecycle ------------
+    void ClearChart();
+    void ShowStatistics();
+    void DisableLookups();
     void UpdateUsage();
     void SetChartEnabled(bool on);
     void GetNetworkList();
@@ -213,6 +242,9 @@ protected:
     void EscapePressed() override { Button1Click(); }
 
 private:
+    std::wstring ConnectionKey() const;
+    std::wstring FindInterfaceName() const;
+    void ReleaseOrRenew(const wchar_t* progressText, bool release);
     void FormCreate();
     void WireEvents();
     void LayoutPages();

@@ -1,6 +1,8 @@
 #pragma once
 #include "platform/Win32.h"
 
+#include <raserror.h>
+
 namespace platform {
 
 // The dial-up connection record in its 32-bit layout of 692 bytes, as the dial-up
@@ -18,5 +20,19 @@ struct RasConnRecord {
 #ifndef _WIN64
 static_assert(sizeof(RasConnRecord) == 692);
 #endif
+
+} // namespace platform
+
+#include <functional>
+
+namespace platform {
+
+// The dial-up library, loaded by name when first needed; a missing library or entry
+// point leaves the function empty.
+struct DialUp {
+    std::function<DWORD(RasConnRecord*, LPDWORD, LPDWORD)> RasEnumConnectionsA;
+};
+
+DialUp& dialUp();
 
 } // namespace platform

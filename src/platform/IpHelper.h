@@ -12,6 +12,8 @@ struct IpHelper {
     std::function<DWORD(PFIXED_INFO, PULONG)> GetNetworkParams = ::GetNetworkParams;
     std::function<DWORD(PIP_ADAPTER_INFO, PULONG)> GetAdaptersInfo = ::GetAdaptersInfo;
     std::function<DWORD(PIP_INTERFACE_INFO, PULONG)> GetInterfaceInfo = ::GetInterfaceInfo;
+    std::function<DWORD(PIP_ADAPTER_INDEX_MAP)> IpReleaseAddress = ::IpReleaseAddress;
+    std::function<DWORD(PIP_ADAPTER_INDEX_MAP)> IpRenewAddress = ::IpRenewAddress;
 };
 
 IpHelper& ipHelper();

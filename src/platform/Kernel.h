@@ -43,6 +43,7 @@ struct Kernel {
     std::function<BOOL(HMODULE)> FreeLibrary = ::FreeLibrary;
     std::function<FARPROC(HMODULE, LPCSTR)> GetProcAddress = ::GetProcAddress;
     std::function<void(LPCWSTR)> OutputDebugStringW = ::OutputDebugStringW;
+    std::function<int(LCID, LCTYPE, LPWSTR, int)> GetLocaleInfoW = ::GetLocaleInfoW;
     std::function<double()> Now = LocalNow;
     WindowsVersion Version = QueryWindowsVersion();
 };

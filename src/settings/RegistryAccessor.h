@@ -58,4 +58,16 @@ private:
     std::wstring path_;
 };
 
+// Brings the accessor back to the settings key when the scope ends, on every path.
+class SettingsKeyReturn {
+public:
+    explicit SettingsKeyReturn(RegistryAccessor& accessor) : accessor_(accessor) {}
+    ~SettingsKeyReturn() { accessor_.ReturnToSettingsKey(); }
+    SettingsKeyReturn(const SettingsKeyReturn&) = delete;
+    SettingsKeyReturn& operator=(const SettingsKeyReturn&) = delete;
+
+private:
+    RegistryAccessor& accessor_;
+};
+
 } // namespace settings

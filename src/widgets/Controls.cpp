@@ -6,6 +6,52 @@
 
 namespace widgets {
 
+Label::~Label() {
+    Detached();
+}
+
+void Label::Attached() {
+    // Static controls tell their parent of nothing but left clicks: listen directly.
+    subclassed_ = ::SetWindowSubclass(Handle(), SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+}
+
+void Label::Detached() {
+    if (subclassed_ && Handle())
+        ::RemoveWindowSubclass(Handle(), SubclassProc, 1);
+    subclassed_ = false;
+}
+
+LRESULT CALLBACK Label::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/,
+                                     DWORD_PTR self) {
+    if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN) {
+        auto* label = reinterpret_cast<Label*>(self);
+        if (label->OnMouseDown) {
+            try {
+                label->OnMouseDown(msg, wParam);
+            } catch (...) {
+                // A failing handler must not unwind through the system's frames.
+            }
+        }
+    }
+    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+void GroupBox::SetVisibleWithContents(bool on) {
+    HWND group = Handle();
+    if (!group)
+        return SetVisible(on);
+    RECT frame{};
+    ::GetWindowRect(group, &frame);
+    for (HWND h = ::GetWindow(::GetParent(group), GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+        RECT r{};
+        ::GetWindowRect(h, &r);
+        if (h != group && r.left >= frame.left && r.top >= frame.top && r.right <= frame.right &&
+            r.bottom <= frame.bottom)
+            ::ShowWindow(h, on ? SW_SHOWNA : SW_HIDE);
+    }
+    SetVisible(on);
+}
+
 void Button::Click() {
     if (Enabled() && OnClick)
         OnClick();

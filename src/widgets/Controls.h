@@ -10,11 +10,27 @@ namespace widgets {
 class Label : public Control {
 public:
     using Control::Control;
+    ~Label() override;
+    // A mouse button pressed on the label: the button's down message
+    // (WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN) and the MK_ key flags.
+    std::function<void(UINT button, WPARAM keys)> OnMouseDown;
+
+protected:
+    void Attached() override;
+    void Detached() override;
+
+private:
+    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR self);
+    bool subclassed_ = false;
 };
 
+// A group frame. Its contents are its siblings in the template; showing or hiding the
+// group takes every control lying inside its frame along.
 class GroupBox : public Control {
 public:
     using Control::Control;
+    void SetVisibleWithContents(bool on);
 };
 
 class Button : public Control {

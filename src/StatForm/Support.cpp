@@ -1,0 +1,190 @@
+// The Support page: the adapter record, its IP configuration, release and renew.
+#include "StatForm/InterfaceTypes.h"
+#include "StatForm/StatsForm.h"
+#include "platform/Buffers.h"
+#include "platform/IpHelper.h"
+#include "platform/Text.h"
+#include "widgets/Application.h"
+
+#include <algorithm>
+#include <cstring>
+#include <cwctype>
+
+namespace {
+
+constexpr ULONG kAdapterRecordSize = sizeof(IP_ADAPTER_INFO);
+#ifndef _WIN64
+static_assert(sizeof(IP_ADAPTER_INFO) == 640);
+#endif
+// Release and renew take at most this many characters of the interface name.
+constexpr std::size_t kIndexMapNameChars = 126;
+
+// A fixed-size text field of a platform record, up to its terminator or its end.
+template <std::size_t N> std::wstring FieldText(const char (&field)[N]) {
+    return platform::FromAnsi(std::string(field, strnlen(field, N)), CP_ACP);
+}
+
+std::wstring Trimmed(const std::wstring& text) {
+    auto keep = [](wchar_t c) { return !std::iswspace(c) && !std::iswcntrl(c); };
+    auto first = std::find_if(text.begin(), text.end(), keep);
+    auto last = std::find_if(text.rbegin(), text.rend(), keep).base();
+    return first < last ? std::wstring(first, last) : std::wstring();
+}
+
+} // namespace
+
+void TStatsForm::GetAdapterInfo() {
+    std::vector<BYTE> block;
+    auto call = [](BYTE* data, ULONG* size) {
+        return platform::ipHelper().GetAdaptersInfo(reinterpret_cast<PIP_ADAPTER_INFO>(data), size);
+    };
+    DWORD answer = platform::FetchBlock(call, kAdapterRecordSize, block);
+    if (answer == ERROR_NOT_SUPPORTED) {
+        ShowNtOnlyNotice();
+        return;
+    }
+    if (answer != NO_ERROR)
+        return;
+
+    // Walk the chain, but only ever inside the block the platform filled.
+    const BYTE* begin = block.data();
+    const BYTE* end = begin + block.size();
+    auto inside = [&](const void* p, std::size_t size) {
+        auto* b = static_cast<const BYTE*>(p);
+        return b >= begin && b + size <= end;
+    };
+    const IP_ADAPTER_INFO* entry = reinterpret_cast<const IP_ADAPTER_INFO*>(begin);
+    std::size_t steps = block.size() / sizeof(IP_ADAPTER_INFO) + 1;
+    while (entry && inside(entry, sizeof *entry) && steps-- > 0) {
+        if (entry->Index == InterfaceIndex)
+            break;
+        entry = entry->Next;
+    }
+    if (!entry || !inside(entry, sizeof *entry) || entry->Index != InterfaceIndex)
+        return;
+
+    std::memcpy(&AdapterInfo, entry, sizeof AdapterInfo);
+    AdapterInfo.AdapterName[sizeof AdapterInfo.AdapterName - 1] = '\0';
+    AdapterInfo.Description[sizeof AdapterInfo.Description - 1] = '\0';
+
+    // The window keeps its own copy of the address chain; nothing may point into the
+    // block, which goes at the end of this call.
+    AddressChain.clear();
+    for (const IP_ADDR_STRING* a = &entry->IpAddressList; a && inside(a, sizeof *a); a = a->Next) {
+        AddressChain.push_back(*a);
+        if (AddressChain.size() > block.size() / sizeof(IP_ADDR_STRING))
+            break;
+    }
+    for (std::size_t i = 0; i < AddressChain.size(); ++i) {
+        IP_ADDR_STRING& a = AddressChain[i];
+        a.IpAddress.String[sizeof a.IpAddress.String - 1] = '\0';
+        a.IpMask.String[sizeof a.IpMask.String - 1] = '\0';
+        a.Next = i + 1 < AddressChain.size() ? &AddressChain[i + 1] : nullptr;
+    }
+    AdapterInfo.IpAddressList = AddressChain.front();
+    AdapterInfo.Next = nullptr;
+    AdapterInfo.CurrentIpAddress = nullptr;
+    AdapterInfo.GatewayList.Next = nullptr;
+    AdapterInfo.DhcpServer.Next = nullptr;
+    AdapterInfo.PrimaryWinsServer.Next = nullptr;
+    AdapterInfo.SecondaryWinsServer.Next = nullptr;
+
+    AdapterId = FieldText(AdapterInfo.AdapterName);
+    IconOffset = (AdapterInfo.Type == MIB_IF_TYPE_PPP || AdapterInfo.Type == MIB_IF_TYPE_SLIP) ? 4 : 0;
+}
+
+void TStatsForm::AssignLabels() {
+    AddressList.clear();
+    cbIP.Clear();
+    // The first entry of the chain always exists, even when empty.
+    for (const IP_ADDR_STRING* a = &AdapterInfo.IpAddressList; a; a = a->Next) {
+        AddressList.push_back({FieldText(a->IpAddress.String), FieldText(a->IpMask.String)});
+        cbIP.Add(AddressList.back().Address);
+    }
+    TrayPresenceRule();
+
+    Label6.SetCaption(L"");
+    Label4.SetCaption(FieldText(AdapterInfo.GatewayList.IpAddress.String));
+    if (AdapterInfo.DhcpEnabled) {
+        Label7.SetCaption(L"是");
+        btnRen.SetVisible(true);
+        btnRel.SetVisible(true);
+        Label9.SetVisible(true);
+        Label10.SetVisible(true);
+        Label10.SetCaption(FieldText(AdapterInfo.DhcpServer.IpAddress.String));
+    } else {
+        Label7.SetCaption(L"否");
+        btnRen.SetVisible(false);
+        btnRel.SetVisible(false);
+    }
+    Label18.SetCaption(InterfaceTypeName(AdapterInfo.Type));
+    lbNicName.SetCaption(Trimmed(FieldText(AdapterInfo.Description)));
+    if (DialUpRecord) {
+        lbNicName.SetCaption(FieldText(DialUpRecord->szDeviceName));
+        Label18.SetCaption(FieldText(DialUpRecord->szDeviceType));
+    }
+    ShowDuration();
+    ShowStatistics();
+}
+
+void TStatsForm::SelectAddress() {
+    // After a refresh the list may be shorter than the remembered choice: take the last.
+    int count = cbIP.Count();
+    int choice = std::min<int>(SelectedAddressIndex, std::max(count - 1, 0));
+    cbIP.SetItemIndex(choice);
+    cbIPChange();
+}
+
+void TStatsForm::cbIPChange() {
+    int chosen = cbIP.ItemIndex();
+    if (chosen < 0 || static_cast<std::size_t>(chosen) >= AddressList.size())
+        return;
+    Label6.SetCaption(AddressList[static_cast<std::size_t>(chosen)].Mask);
+    SelectedAddressIndex = static_cast<std::uint8_t>(chosen);
+}
+
+void TStatsForm::ReleaseOrRenew(const wchar_t* progressText, bool release) {
+    IP_ADAPTER_INDEX_MAP map;
+    std::memset(&map, 0, sizeof map);
+    map.Index = InterfaceIndex;
+    std::wstring name = InterfaceName.substr(0, kIndexMapNameChars);
+    std::wmemcpy(map.Name, name.c_str(), name.size());
+
+    lbRelRenText.SetCaption(progressText);
+    lbRelRenText.SetVisible(true);
+    widgets::Application::Instance().ProcessMessages();
+    auto& ip = platform::ipHelper();
+    // The result is not shown: the next tick shows what the adapter has now.
+    if (release)
+        ip.IpReleaseAddress(&map);
+    else
+        ip.IpRenewAddress(&map);
+    lbRelRenText.SetCaption(L"");
+    lbRelRenText.SetVisible(false);
+}
+
+void TStatsForm::btnRelClick() {
+    ReleaseOrRenew(L"正在释放 IP...", true);
+}
+
+void TStatsForm::btnRenClick() {
+    ReleaseOrRenew(L"正在更新 IP...", false);
+}
+
+void TStatsForm::btnCommandsClick() {
+    RECT r{};
+    ::GetWindowRect(btnCommands.Handle(), &r);
+    pmCommands.Popup({r.left, r.bottom});
+}
+
+void TStatsForm::ShowNtOnlyNotice() {
+    GroupBox1.SetVisibleWithContents(false);
+    btnRel.SetVisible(false);
+    btnRen.SetVisible(false);
+    lbNicName.SetVisible(false);
+    lbRelRenText.SetVisible(false);
+    lbNT.SetCaption(L"此支持页面仅可在 Windows NT 操作系统中使用。");
+    lbNT.SetVisible(true);
+    IpHelperSupported = false;
+    DisableLookups();
+}
