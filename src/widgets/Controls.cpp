@@ -191,8 +191,10 @@ void TabSheet::Make(HWND parent) {
     HWND h = ::CreateDialogParamW(Application::Instance().Module(), MAKEINTRESOURCEW(templateId_), parent,
                                   SheetProc, reinterpret_cast<LPARAM>(this));
     // The sheet's dialog id is its template id, so the form finds it like any control.
-    if (h)
+    if (h) {
         ::SetWindowLongPtrW(h, GWLP_ID, templateId_);
+        KeepDesignedGeometry(h);
+    }
 }
 
 RECT TabSheet::ClientBounds() const {

@@ -27,6 +27,36 @@ void RegisterDialogClass(const wchar_t* className) {
     ::RegisterClassExW(&wc);
 }
 
+void KeepDesignedGeometry(HWND dialog) {
+    constexpr int kDesignedUnitX = 6;  // pixels per 4 horizontal dialog units
+    constexpr int kDesignedUnitY = 12; // pixels per 8 vertical dialog units
+    RECT units{0, 0, 4, 8};
+    if (!::MapDialogRect(dialog, &units) || units.right <= 0 || units.bottom <= 0)
+        return;
+    if (units.right == kDesignedUnitX && units.bottom == kDesignedUnitY)
+        return;
+    auto scale = [](LONG v, int designed, LONG actual) {
+        return static_cast<int>(::MulDiv(v, designed, actual));
+    };
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        RECT r{};
+        ::GetWindowRect(child, &r);
+        ::MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&r), 2);
+        int left = scale(r.left, kDesignedUnitX, units.right);
+        int top = scale(r.top, kDesignedUnitY, units.bottom);
+        int width = scale(r.right - r.left, kDesignedUnitX, units.right);
+        int height = scale(r.bottom - r.top, kDesignedUnitY, units.bottom);
+        // A combo box is sized by its dropped list, not by the part that shows.
+        wchar_t cls[16] = {};
+        ::GetClassNameW(child, cls, 16);
+        RECT dropped{};
+        if (::lstrcmpiW(cls, L"ComboBox") == 0 &&
+            ::SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)))
+            height = scale(dropped.bottom - dropped.top, kDesignedUnitY, units.bottom);
+        ::SetWindowPos(child, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
 Form::Form(const wchar_t* className, int templateId) : className_(className), templateId_(templateId) {
 }
 
@@ -159,6 +189,7 @@ INT_PTR Form::Dispatch(HWND from, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_INITDIALOG:
         if (from == hwnd_) {
             caption_ = Caption();
+            KeepDesignedGeometry(hwnd_);
             AttachControls();
             return FALSE;
         }

@@ -91,4 +91,10 @@ private:
 // Registers a dialog window class with the given name (idempotent).
 void RegisterDialogClass(const wchar_t* className);
 
+// Templates are laid out for a 12-pixel dialog font (6 x 12 pixel base units, one
+// dialog unit = 1.5 pixels). Where the system maps the template's font onto another
+// face with other metrics, this moves and sizes the dialog's direct children back to
+// the designed pixel geometry.
+void KeepDesignedGeometry(HWND dialog);
+
 } // namespace widgets

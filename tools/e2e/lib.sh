@@ -1,0 +1,324 @@
+# Network-namespace harness for the end-to-end tests. Source it from a bash script:
+#
+#   source tools/e2e/lib.sh
+#   e2e_init                         # root check (exit 77 = skipped), trap, work folder
+#   e2e_netns_create a               # namespace "kve2e-<pid>-a" with its loopback up
+#   e2e_veth a-eth0 a b-eth0 b       # veth pair, one end per namespace, both up
+#   e2e_addr a a-eth0 10.201.1.2/24
+#   e2e_exec b python3 ...           # a host command inside a namespace
+#   e2e_install a "$exe"             # copies files into C:\kelvra\ of a's prefix
+#   e2e_wine_bg a 'C:\kelvra\kelvra.exe'; pid=$E2E_LAST_PID
+#   E2E_INSPECTOR=$inspector; e2e_inspect a windows TStatsForm
+#   e2e_stop a "$hwnd" "$pid" 30     # the stop message, then the program's exit code
+#
+# Namespaces are named after the test's process id, so parallel runs never meet. Every
+# namespace that runs Wine gets its own copy of the base prefix, and that prefix's
+# wineserver is started inside the namespace: the wineserver does the interface reads and
+# sends packets in the namespace it runs in, and a Wine program attaches to the running
+# server of its prefix whatever namespace that server is in. So before every Wine program
+# e2e_assert_contained makes sure no server of the prefix runs elsewhere, and refuses
+# otherwise. e2e_cleanup (on exit, also after a failure or a signal) stops those servers,
+# deletes the namespaces and the prefix copies; a run that was killed outright is swept up
+# by the next one. Every wait is bounded, and a watchdog ends the whole run after
+# E2E_DEADLINE seconds, early enough for the cleanup to finish within ctest's timeout.
+
+E2E_SKIP=77
+E2E_TAG=kve2e
+E2E_TMP=/tmp
+E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+E2E_BUILD=${KELVRA_BUILD:-$E2E_ROOT/build}
+E2E_BASE_PREFIX=${KELVRA_WINEPREFIX:-$E2E_BUILD/wine-test}
+E2E_ID=$E2E_TAG-$$
+E2E_WORK=
+E2E_WATCHDOG=
+E2E_PIDS=()
+E2E_LAST_PID=
+E2E_LAST_OUT=
+E2E_ENV=()
+E2E_DEADLINE=${E2E_DEADLINE:-100}
+E2E_WINE_TIMEOUT=${E2E_WINE_TIMEOUT:-30}
+E2E_BG_TIMEOUT=${E2E_BG_TIMEOUT:-120}
+E2E_INSPECTOR=${E2E_INSPECTOR:-}
+
+e2e_log() { echo "e2e: $*" >&2; }
+e2e_fail() {
+    echo "e2e: FAIL: $*" >&2
+    exit 1
+}
+
+# The full name of the short namespace name a test uses.
+e2e_ns() { echo "$E2E_ID-$1"; }
+
+e2e_init() {
+    if [ "$(id -u)" -ne 0 ] || ! ip netns add "$E2E_ID-probe" 2>/dev/null; then
+        e2e_log "network namespaces need root: skipped"
+        exit $E2E_SKIP
+    fi
+    ip netns del "$E2E_ID-probe"
+    e2e_sweep
+    trap e2e_cleanup EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+    E2E_WORK=$(mktemp -d "$E2E_TMP/$E2E_ID.XXXXXX")
+    e2e_start_watchdog
+    "$E2E_ROOT/tools/wine-prefix" "$E2E_BASE_PREFIX" null || e2e_fail "no base prefix $E2E_BASE_PREFIX"
+}
+
+# Sends this script TERM after E2E_DEADLINE seconds; ends with the script.
+e2e_start_watchdog() {
+    local script=$$
+    (
+        trap 'exit 0' TERM
+        me=$BASHPID
+        end=$((SECONDS + E2E_DEADLINE))
+        while [ "$(awk '{ print $4 }' "/proc/$me/stat")" = "$script" ]; do
+            if [ $SECONDS -ge $end ]; then
+                echo "e2e: FAIL: still running after $E2E_DEADLINE s" >&2
+                kill -TERM "$script"
+                exit 0
+            fi
+            sleep 1
+        done
+    ) &
+    E2E_WATCHDOG=$!
+}
+
+e2e_netns_create() {
+    local ns
+    ns=$(e2e_ns "$1")
+    ip netns add "$ns" || e2e_fail "cannot create namespace $ns"
+    ip -n "$ns" link set lo up
+}
+
+# e2e_veth NAME_A NS_A NAME_B NS_B: made inside NS_A, so no name passes through the host.
+e2e_veth() {
+    local nsA nsB
+    nsA=$(e2e_ns "$2")
+    nsB=$(e2e_ns "$4")
+    ip -n "$nsA" link add "$1" type veth peer name "$3" netns "$nsB" || e2e_fail "cannot create veth $1/$3"
+    ip -n "$nsA" link set "$1" up
+    ip -n "$nsB" link set "$3" up
+}
+
+# e2e_addr NS IFNAME CIDR
+e2e_addr() { ip -n "$(e2e_ns "$1")" addr add "$3" dev "$2" || e2e_fail "cannot add $3 to $2"; }
+
+# e2e_exec NS COMMAND...: a host command inside the namespace (traffic, counters).
+e2e_exec() {
+    local ns
+    ns=$(e2e_ns "$1")
+    shift
+    ip netns exec "$ns" "$@"
+}
+
+# The namespace's own prefix, copied from the base prefix on first use. Its path follows
+# from the namespace's name, so the cleanup finds it even when made inside a subshell.
+e2e_prefix_for() {
+    local prefix=$E2E_WORK/wine-$1
+    if [ ! -d "$prefix" ]; then
+        rm -rf "$prefix.tmp"
+        # The packaged Wine keeps the name of the prefix's server folder in the prefix: the
+        # copy must get a folder of its own, which the cleanup then removes.
+        if ! cp -a "$E2E_BASE_PREFIX" "$prefix.tmp" || ! rm -f "$prefix.tmp/wineserver" ||
+            ! mv "$prefix.tmp" "$prefix"; then
+            rm -rf "$prefix.tmp"
+            echo "e2e: cannot copy the base prefix $E2E_BASE_PREFIX" >&2
+            return 1
+        fi
+    fi
+    echo "$prefix"
+}
+
+# e2e_install NS FILE...: puts files into C:\kelvra\ of the namespace's prefix.
+e2e_install() {
+    local prefix
+    prefix=$(e2e_prefix_for "$1") || e2e_fail "no prefix for $1"
+    shift
+    mkdir -p "$prefix/drive_c/kelvra"
+    cp "$@" "$prefix/drive_c/kelvra/" || e2e_fail "cannot install $*"
+}
+
+# A wineserver works in its prefix's server folder "server-<dev>-<inode>" (hex). Prints
+# the pids of the processes whose working directory that is.
+e2e_server_pids() {
+    local prefix=$1 tag cwd pid
+    tag=$(stat -c 'server-%d-%i' "$prefix" 2>/dev/null | awk -F- '{ printf "server-%x-%x", $2, $3 }')
+    [ -n "$tag" ] || return 0
+    for pid in /proc/[0-9]*; do
+        cwd=$(readlink "$pid/cwd" 2>/dev/null) || continue
+        cwd=${cwd% (deleted)}
+        [ "${cwd##*/}" = "$tag" ] && echo "${pid#/proc/}"
+    done
+}
+
+e2e_net_id() { stat -L -c %i "$1" 2>/dev/null; }
+
+# Refuses to go on when a wineserver of the namespace's prefix runs in another network
+# namespace: a Wine program started now would do its network work through that server.
+e2e_assert_contained() {
+    local ns prefix want pid have
+    ns=$(e2e_ns "$1")
+    prefix=$(e2e_prefix_for "$1") || e2e_fail "no prefix for $1"
+    want=$(e2e_net_id "/run/netns/$ns")
+    [ -n "$want" ] || e2e_fail "namespace $ns is gone"
+    for pid in $(e2e_server_pids "$prefix"); do
+        have=$(e2e_net_id "/proc/$pid/ns/net") || continue
+        if [ "$have" != "$want" ]; then
+            echo "e2e: REFUSED: wineserver $pid of $prefix runs outside namespace $ns" >&2
+            exit 1
+        fi
+    done
+}
+
+# Sets E2E_ENV to the env command line for Wine in a prefix.
+e2e_env_prefix() {
+    E2E_ENV=(env WINEPREFIX="$1" WINEARCH=win32 WINEDEBUG="${WINEDEBUG:--all}"
+        WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8)
+}
+e2e_env() { e2e_env_prefix "$E2E_WORK/wine-$1"; }
+
+# Starts the prefix's wineserver inside the namespace and keeps it up between programs.
+e2e_wineserver_start() {
+    local ns prefix
+    ns=$(e2e_ns "$1")
+    prefix=$(e2e_prefix_for "$1") || e2e_fail "no prefix for $1"
+    e2e_assert_contained "$1"
+    [ -n "$(e2e_server_pids "$prefix")" ] && return 0
+    e2e_env "$1"
+    timeout 30 ip netns exec "$ns" "${E2E_ENV[@]}" wineserver -p 60 </dev/null >/dev/null 2>&1 ||
+        e2e_fail "wineserver did not start in $ns"
+    e2e_assert_contained "$1"
+    # Wine's session processes start with the first program and inherit its output; a
+    # caller reading that output would wait for them. Start them here, away from it.
+    timeout 60 ip netns exec "$ns" "${E2E_ENV[@]}" wine cmd /c exit </dev/null >/dev/null 2>&1
+    e2e_assert_contained "$1"
+}
+
+# e2e_wine NS PROGRAM ARGS...: runs a Wine program in the namespace, bounded by
+# E2E_WINE_TIMEOUT seconds; returns its exit code (124 on timeout).
+e2e_wine() {
+    local short=$1 ns
+    ns=$(e2e_ns "$short")
+    e2e_wineserver_start "$short"
+    shift
+    e2e_env "$short"
+    timeout -k 5 "$E2E_WINE_TIMEOUT" ip netns exec "$ns" "${E2E_ENV[@]}" wine "$@"
+}
+
+# e2e_wine_bg NS PROGRAM ARGS...: the same in the background, bounded by E2E_BG_TIMEOUT;
+# E2E_LAST_PID is its pid, for e2e_wait_exit; its output goes to $E2E_LAST_OUT.out and .err.
+e2e_wine_bg() {
+    local short=$1 ns out
+    ns=$(e2e_ns "$short")
+    e2e_wineserver_start "$short"
+    shift
+    out=$E2E_WORK/bg-${#E2E_PIDS[@]}
+    e2e_env "$short"
+    timeout -k 5 "$E2E_BG_TIMEOUT" ip netns exec "$ns" "${E2E_ENV[@]}" wine "$@" \
+        </dev/null >"$out.out" 2>"$out.err" &
+    E2E_LAST_PID=$!
+    # shellcheck disable=SC2034 # for the tests
+    E2E_LAST_OUT=$out
+    E2E_PIDS+=("$E2E_LAST_PID")
+}
+
+# e2e_inspect NS ARGS...: the inspector (E2E_INSPECTOR, kv_inspect.exe) in the namespace.
+e2e_inspect() {
+    local short=$1
+    shift
+    e2e_wine "$short" "$E2E_INSPECTOR" "$@"
+}
+
+# e2e_reg NS ARGS...: Wine's reg tool on the namespace's prefix, quietly.
+e2e_reg() {
+    local short=$1
+    shift
+    e2e_wine "$short" reg "$@" >/dev/null 2>&1
+}
+
+# e2e_stop NS HWND PID SECONDS: hands a status window the stop message 0x2C and waits for
+# the program to end; returns its exit code. Wine will not carry 0x2C with lParam 0 to
+# another process (it is WM_MEASUREITEM there), so the inspector sends it from a thread
+# inside the program.
+e2e_stop() {
+    e2e_inspect "$1" remote-send "$2" 0x2C 0 0 >/dev/null || e2e_fail "the stop message did not reach $2"
+    e2e_wait_exit "$3" "$4"
+}
+
+# e2e_wait_exit PID SECONDS: waits for a background program; returns its exit code, or
+# fails the test when it is still running at the deadline.
+e2e_wait_exit() {
+    local pid=$1 deadline=$((SECONDS + $2))
+    while kill -0 "$pid" 2>/dev/null; do
+        [ $SECONDS -ge $deadline ] && e2e_fail "process $pid still running after $2 s"
+        sleep 0.1
+    done
+    wait "$pid"
+}
+
+# e2e_teardown ID WORK: stops the wineservers of the prefixes in WORK, ends what still
+# runs in the namespaces ID-*, deletes them and WORK.
+e2e_teardown() {
+    local id=$1 work=$2 prefix ns pid serverDir deadline
+    for prefix in "$work"/wine-*; do
+        [ -d "$prefix" ] || continue
+        ns=$id-${prefix##*/wine-}
+        serverDir=
+        [ -f "$prefix/wineserver" ] && serverDir=$E2E_TMP/$(cat "$prefix/wineserver")
+        if [ -e "/run/netns/$ns" ]; then
+            e2e_env_prefix "$prefix"
+            timeout 20 ip netns exec "$ns" "${E2E_ENV[@]}" wineserver -k </dev/null >/dev/null 2>&1
+        fi
+        deadline=$((SECONDS + 10))
+        while [ -n "$(e2e_server_pids "$prefix")" ] && [ $SECONDS -lt $deadline ]; do
+            sleep 0.1
+        done
+        for pid in $(e2e_server_pids "$prefix"); do
+            kill -9 "$pid" 2>/dev/null
+        done
+        [ -n "$serverDir" ] && [ "$serverDir" != "$E2E_TMP/" ] && rm -rf "$serverDir"
+    done
+    for ns in $(ip netns list | awk '{ print $1 }' | grep "^$id-"); do
+        for pid in $(ip netns pids "$ns"); do
+            kill -9 "$pid" 2>/dev/null
+        done
+        ip netns del "$ns"
+    done
+    [ -n "$work" ] && rm -rf "$work"
+}
+
+# Leftovers of runs that were killed before their cleanup could run.
+e2e_sweep() {
+    local work id pid ns
+    for work in "$E2E_TMP/$E2E_TAG"-*.*; do
+        [ -d "$work" ] || continue
+        id=${work##*/}
+        id=${id%%.*}
+        pid=${id#"$E2E_TAG"-}
+        kill -0 "$pid" 2>/dev/null && continue
+        e2e_log "removing the leftovers of run $pid"
+        e2e_teardown "$id" "$work"
+    done
+    for ns in $(ip netns list | awk '{ print $1 }' | grep "^$E2E_TAG-[0-9]*-"); do
+        pid=${ns#"$E2E_TAG"-}
+        pid=${pid%%-*}
+        kill -0 "$pid" 2>/dev/null && continue
+        e2e_log "removing the leftovers of run $pid"
+        e2e_teardown "$E2E_TAG-$pid" ""
+    done
+}
+
+e2e_cleanup() {
+    local status=$? pid
+    trap - EXIT INT TERM
+    if [ -n "$E2E_WATCHDOG" ]; then
+        kill "$E2E_WATCHDOG" 2>/dev/null
+        wait "$E2E_WATCHDOG" 2>/dev/null
+    fi
+    [ -n "$E2E_WORK" ] && e2e_teardown "$E2E_ID" "$E2E_WORK"
+    for pid in "${E2E_PIDS[@]}"; do
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    return $status
+}
