@@ -84,7 +84,8 @@ void TStatsForm::UpdateGeneral() {
     const platform::WindowsVersion& os = platform::kernel().Version;
     const int mode = DisplaySettings.OctetDisp;
 
-    lbSpeed.SetCaption(formats::LinkSpeedText(IfRow.dwSpeed));
+    const std::wstring speed = formats::LinkSpeedText(IfRow.dwSpeed);
+    lbSpeed.SetCaption(speed);
 
     const DWORD status = IfRow.dwOperStatus;
     if (IsDialUpType(AdapterInfo.Type)) {
@@ -157,7 +158,7 @@ void TStatsForm::UpdateGeneral() {
         if (bits & 8)
             AppendHintPart(hint, ConnectionName);
         if (bits & 4)
-            AppendHintPart(hint, L"速度: " + lbSpeed.Caption());
+            AppendHintPart(hint, L"速度: " + speed);
         if (bits & 1)
             AppendHintPart(hint, L"发送: " + formats::FormatBytes(mode, true, SentTotal) + kHintSeparator +
                                      L"收到: " + formats::FormatBytes(mode, true, ReceivedTotal));

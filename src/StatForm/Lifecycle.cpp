@@ -78,6 +78,7 @@ void TStatsForm::FormCreate() {
     ReceivedWraps = 0;
     SentDelta = 0;
     ReceivedDelta = 0;
+    CreateUsagePage();
     FirstSample = true;
     TrayIcon.SetIcon(ImageList2.Icon(0));
 }
@@ -119,7 +120,7 @@ void TStatsForm::BeginForm(bool first) {
     TraceHook(L"TStatsForm.BeginForm  GetAdapterNetworkName");
     GetAdapterNetworkName();
     if (DialUpRecord)
-        ConnectionName = platform::FromAnsi(DialUpRecord->szEntryName);
+        ConnectionName = platform::FromAnsi(DialUpRecord->szEntryName, CP_ACP);
 
     SetWindowTitle(ConnectionName);
     widgets::Application::Instance().SetTitle(L"网络状态");

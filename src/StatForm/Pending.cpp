@@ -2,21 +2,11 @@
 // nothing until its own file takes it over.
 #include "StatForm/StatsForm.h"
 
-void TStatsForm::UpdateUsage() {
-}
-void TStatsForm::SetChartEnabled(bool /*on*/) {
-}
-void TStatsForm::ClearChart() {
-}
 void TStatsForm::GetNetworkList() {
 }
 void TStatsForm::ReleaseNodeResources() {
 }
 void TStatsForm::CheckFirstTime() {
-}
-void TStatsForm::LoadSettings() {
-}
-void TStatsForm::SaveSettings() {
 }
 void TStatsForm::LoadPlugins() {
 }

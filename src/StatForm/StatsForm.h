@@ -3,6 +3,9 @@
 #include "platform/Win32.h"
 #include "StatForm/resource.h"
 #include "settings/RegistryAccessor.h"
+#include "settings/Settings.h"
+#include "TmChart/TimeChart.h"
+#include "widgets/ColorBox.h"
 #include "widgets/Controls.h"
 #include "widgets/Form.h"
 #include "widgets/ImageList.h"
@@ -10,6 +13,7 @@
 #include "widgets/Timer.h"
 #include "widgets/TrayIcon.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -72,8 +76,10 @@ public:
     MIB_ICMP IcmpStats{};
 
     MIB_IFROW IfRow{};
-    // The whole interface table of the last fetch.
+    // The whole interface table and adapter list of the last fetch, kept so that the
+    // next tick can reuse the blocks.
     std::vector<BYTE> InterfaceTable;
+    std::vector<BYTE> AdapterTable;
 
     // --- Counters ------------------------------------------------------------------
     std::uint32_t PrevSentOctets = 0;
@@ -148,6 +154,30 @@ public:
     widgets::ComboBox cbNetworkList{*this, IDC_cbNetworkList};
     widgets::Control tbNetwork{*this, IDC_tbNetwork};
     widgets::Label lbNetStat{*this, IDC_lbNetStat};
+
+    // Usage page
+    widgets::GroupBox GroupBox4{*this, IDC_GroupBox4};
+    tmchart::TTimeChart UseChart{*this, IDC_UseChart};
+    widgets::Label lbDL{*this, IDC_lbDL};
+    widgets::Label lbUL{*this, IDC_lbUL};
+    widgets::Label lbDLA{*this, IDC_lbDLA};
+    widgets::Label lbULA{*this, IDC_lbULA};
+    widgets::Label lbDLM{*this, IDC_lbDLM};
+    widgets::Label lbULM{*this, IDC_lbULM};
+    widgets::CheckBox cbShowDL{*this, IDC_cbShowDL};
+    widgets::CheckBox cbShowUL{*this, IDC_cbShowUL};
+    widgets::ColorBox cbDLColor{*this, IDC_cbDLColor, widgets::clLime};
+    widgets::ColorBox cbULColor{*this, IDC_cbULColor, widgets::clYellow};
+
+    // Usage rates, in bytes per tick; never reset while the window lives.
+    float DownloadAverage = 0;
+    float UploadAverage = 0;
+    std::uint32_t DownloadSamples = 0;
+    std::uint32_t UploadSamples = 0;
+    std::uint32_t DownloadMax = 0;
+    std::uint32_t UploadMax = 0;
+    // Widths of the connections list's five columns, kept between runs.
+    std::array<int, 5> ConnectionColumnWidths = settings::kDefaultConnectionColumnWidths;
 
     widgets::Timer Timer1{*this, 2000};
     widgets::Timer Timer2{*this, 1000};
@@ -225,6 +255,14 @@ public:
     void DisableLookups();
     void UpdateUsage();
     void SetChartEnabled(bool on);
+    // Usage page: its design state and handlers (Usage.cpp).
+    void CreateUsagePage();
+    void tsUsageShow();
+    void tsUsageHide();
+    void cbShowDLClick();
+    void cbShowULClick();
+    void cbDLColorChange();
+    void cbULColorChange();
     void GetNetworkList();
     void ReleaseNodeResources();
     virtual void CheckFirstTime();

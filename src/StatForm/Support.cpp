@@ -34,11 +34,14 @@ std::wstring Trimmed(const std::wstring& text) {
 } // namespace
 
 void TStatsForm::GetAdapterInfo() {
-    std::vector<BYTE> block;
+    // The block is kept between ticks and asked for at its last size, so a machine
+    // with several adapters needs one call per tick, not two.
+    std::vector<BYTE>& block = AdapterTable;
     auto call = [](BYTE* data, ULONG* size) {
         return platform::ipHelper().GetAdaptersInfo(reinterpret_cast<PIP_ADAPTER_INFO>(data), size);
     };
-    DWORD answer = platform::FetchBlock(call, kAdapterRecordSize, block);
+    ULONG lastSize = std::max(static_cast<ULONG>(block.size()), kAdapterRecordSize);
+    DWORD answer = platform::FetchBlock(call, lastSize, block);
     if (answer == ERROR_NOT_SUPPORTED) {
         ShowNtOnlyNotice();
         return;

@@ -60,6 +60,26 @@
 #define IDC_lbRelRenText 1220
 #define IDC_lbNT 1221
 
+// Usage page
+#define IDC_GroupBox4 1300
+#define IDC_UseChart 1301
+#define IDC_Label22 1302
+#define IDC_lbDL 1303
+#define IDC_Label24 1304
+#define IDC_lbUL 1305
+#define IDC_Label23 1306
+#define IDC_lbDLA 1307
+#define IDC_Label26 1308
+#define IDC_lbULA 1309
+#define IDC_Label25 1310
+#define IDC_lbDLM 1311
+#define IDC_Label28 1312
+#define IDC_lbULM 1313
+#define IDC_cbShowDL 1314
+#define IDC_cbShowUL 1315
+#define IDC_cbDLColor 1316
+#define IDC_cbULColor 1317
+
 // Network page
 #define IDC_cbNetworkList 1400
 #define IDC_tbNetwork 1401

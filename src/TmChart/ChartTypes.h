@@ -1,28 +1,21 @@
 #pragma once
-#include "platform/Win32.h"
+#include "widgets/Colors.h"
 
 #include <cstdint>
 #include <initializer_list>
 
 namespace tmchart {
 
-// A toolkit colour: 0x00BBGGRR for an RGB colour; with the top byte 0xFF the low byte
-// names a system colour (COLOR_WINDOW, ...), resolved when drawing.
-using TColor = std::uint32_t;
-
-constexpr TColor clBlack = 0x00000000;
-constexpr TColor clMaroon = 0x00000080;
-constexpr TColor clGreen = 0x00008000;
-constexpr TColor clLime = 0x0000FF00;
-constexpr TColor clYellow = 0x0000FFFF;
-constexpr TColor kSystemColorFlag = 0xFF000000;
-constexpr TColor clWindow = kSystemColorFlag | COLOR_WINDOW;
-
-inline COLORREF ColorToRgb(TColor color) {
-    if ((color & kSystemColorFlag) == kSystemColorFlag)
-        return ::GetSysColor(static_cast<int>(color & 0xFF));
-    return color & 0x00FFFFFF;
-}
+// The chart speaks the toolkit's colours.
+using widgets::clBlack;
+using widgets::clGreen;
+using widgets::clLime;
+using widgets::clMaroon;
+using widgets::clWindow;
+using widgets::clYellow;
+using widgets::ColorToRgb;
+using widgets::kSystemColorFlag;
+using widgets::TColor;
 
 enum TGridType { gtPercent, gtFloat };
 enum TBorderStyle { bsNone, bsSingle };

@@ -44,6 +44,9 @@ protected:
     virtual void CreateChildren() {}
     virtual bool HandleCommand(WORD /*code*/) { return false; }
     virtual bool HandleNotify(NMHDR& /*header*/, LRESULT& /*result*/) { return false; }
+    // Owner-drawn controls paint and size their items here.
+    virtual bool HandleDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
+    virtual bool HandleMeasureItem(MEASUREITEMSTRUCT& /*item*/) { return false; }
     virtual void Detached() {}
     // Binding to a window; a control that makes its own window binds it itself.
     void Attach(HWND hwnd);

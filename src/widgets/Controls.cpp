@@ -240,12 +240,21 @@ void PageControl::LayoutSheets() {
 void PageControl::SetActivePageIndex(int index) {
     if (index < 0 || index >= PageCount())
         return;
+    const int previous = active_;
     active_ = index;
     if (Handle())
         ::SendMessageW(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
     for (TabSheet* sheet : sheets_)
         if (HWND h = sheet->Handle())
             ::ShowWindow(h, sheet->PageIndex() == index ? SW_SHOWNA : SW_HIDE);
+    if (previous == index || !Handle())
+        return;
+    TabSheet& left = *sheets_[static_cast<std::size_t>(previous)];
+    TabSheet& entered = *sheets_[static_cast<std::size_t>(index)];
+    if (left.OnHide)
+        left.OnHide();
+    if (entered.OnShow)
+        entered.OnShow();
 }
 
 bool PageControl::HandleNotify(NMHDR& header, LRESULT& /*result*/) {

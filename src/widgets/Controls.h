@@ -107,6 +107,10 @@ public:
     int PageIndex() const { return pageIndex_; }
     RECT ClientBounds() const;
 
+    // The page became the active one, or stopped being it.
+    std::function<void()> OnShow;
+    std::function<void()> OnHide;
+
 private:
     friend class PageControl;
     static INT_PTR CALLBACK SheetProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

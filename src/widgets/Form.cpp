@@ -212,6 +212,28 @@ INT_PTR Form::Dispatch(HWND from, UINT msg, WPARAM wParam, LPARAM lParam) {
                 return answer(true);
         break;
     }
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item && item->CtlType != ODT_MENU)
+            if (Control* c = ControlByHandle(item->hwndItem))
+                if (c->HandleDrawItem(*item)) {
+                    result = TRUE;
+                    return answer(true);
+                }
+        break;
+    }
+    case WM_MEASUREITEM: {
+        // Without its record this is no measure request (the status window reads it as
+        // a stop request): it goes on to the form.
+        auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (item && item->CtlType != ODT_MENU)
+            if (Control* c = ControlById(static_cast<int>(item->CtlID)))
+                if (c->HandleMeasureItem(*item)) {
+                    result = TRUE;
+                    return answer(true);
+                }
+        break;
+    }
     case WM_TIMER:
         for (Timer* t : timers_)
             if (t->TimerId() == wParam) {
@@ -259,11 +281,10 @@ INT_PTR Form::Dispatch(HWND from, UINT msg, WPARAM wParam, LPARAM lParam) {
                 t->Readd();
             return answer(false);
         }
-        for (TrayIcon* t : trays_)
-            if (msg == t->CallbackMessage()) {
-                t->HandleCallback(lParam);
-                return answer(true);
-            }
+        if (msg == TrayIcon::kCallbackMessage && !trays_.empty()) {
+            trays_.front()->HandleCallback(lParam);
+            return answer(true);
+        }
         break;
     }
     if (from == hwnd_ && HandleMessage(msg, wParam, lParam, result))
@@ -352,6 +373,18 @@ void Form::SetStayOnTop(bool on) {
 
 bool Form::StayOnTop() const {
     return hwnd_ && (::GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+bool Form::DropShadow() const {
+    return hwnd_ && (::GetClassLongW(hwnd_, GCL_STYLE) & CS_DROPSHADOW) != 0;
+}
+
+void Form::SetDropShadow(bool on) {
+    if (!hwnd_ || DropShadow() == on)
+        return;
+    DWORD style = ::GetClassLongW(hwnd_, GCL_STYLE);
+    style = on ? (style | CS_DROPSHADOW) : (style & ~static_cast<DWORD>(CS_DROPSHADOW));
+    ::SetClassLongW(hwnd_, GCL_STYLE, static_cast<LONG>(style));
 }
 
 } // namespace widgets

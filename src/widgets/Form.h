@@ -42,6 +42,9 @@ public:
     void CenterOnScreen();
     void SetStayOnTop(bool on);
     bool StayOnTop() const;
+    // The drop-shadow style of the form's window class, shared by every window of it.
+    bool DropShadow() const;
+    void SetDropShadow(bool on);
 
     std::function<void()> OnShow;
     std::function<void()> OnHide;

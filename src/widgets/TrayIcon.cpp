@@ -8,7 +8,6 @@
 namespace widgets {
 
 namespace {
-constexpr UINT kTrayCallback = WM_APP + 0x100;
 constexpr UINT kTrayId = 1;
 
 void CopyText(wchar_t* dest, std::size_t capacity, const std::wstring& text) {
@@ -27,17 +26,13 @@ TrayIcon::~TrayIcon() {
     owner_.UnregisterTray(this);
 }
 
-UINT TrayIcon::CallbackMessage() const {
-    return kTrayCallback;
-}
-
 NOTIFYICONDATAW TrayIcon::Data(UINT flags) const {
     NOTIFYICONDATAW data{};
     data.cbSize = NOTIFYICONDATAW_V2_SIZE;
     data.hWnd = owner_.Handle();
     data.uID = kTrayId;
     data.uFlags = flags;
-    data.uCallbackMessage = kTrayCallback;
+    data.uCallbackMessage = kCallbackMessage;
     data.hIcon = icon_;
     CopyText(data.szTip, std::size(data.szTip), platform::CutToBytes(hint_, kTipBytes));
     return data;

@@ -16,6 +16,8 @@ public:
     static constexpr std::size_t kTipBytes = 127;
     static constexpr std::size_t kBalloonTitleBytes = 63;
     static constexpr std::size_t kBalloonTextBytes = 255;
+    // The message the shell sends to the owner form about the icon.
+    static constexpr UINT kCallbackMessage = WM_APP + 0x100;
 
     explicit TrayIcon(Form& owner);
     ~TrayIcon();
@@ -37,7 +39,6 @@ public:
 
 private:
     friend class Form;
-    UINT CallbackMessage() const;
     void HandleCallback(LPARAM event);
     void Readd();
     void Remove();

@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/DialUp.h"
 #include "platform/Dialogs.h"
 #include "platform/IpHelper.h"
 #include "platform/Kernel.h"
@@ -14,6 +15,23 @@ namespace fake {
 // A row of the interface table as the platform would report it.
 MIB_IFROW MakeIfRow(DWORD index, DWORD type, const std::string& description, DWORD operStatus = 5,
                     DWORD speed = 100000000);
+
+// An adapter as the adapter list reports it.
+struct FakeAdapter {
+    DWORD index = 0;
+    std::string name; // "{GUID}"
+    std::string description;
+    UINT type = MIB_IF_TYPE_ETHERNET;
+    bool dhcp = true;
+    // Address and mask pairs; the first always exists.
+    std::vector<std::pair<std::string, std::string>> addresses{{"0.0.0.0", "0.0.0.0"}};
+    std::string gateway;
+    std::string dhcpServer;
+};
+
+// A dial-up connection as the dial-up library lists it.
+platform::RasConnRecord MakeDialUp(const std::string& entry, const std::string& deviceType,
+                                   const std::string& deviceName);
 
 struct TrayCall {
     DWORD message;
@@ -68,10 +86,29 @@ public:
 
     // The machine's interfaces; by default the loopback (index 1) only.
     std::vector<MIB_IFROW> Interfaces;
-    // Adds an Ethernet adapter with the next free index and returns that index.
+    // Adds an adapter (interface row and adapter record) with the next free index and
+    // returns that index.
     DWORD AddAdapter(const std::string& description = "veth", DWORD type = MIB_IF_TYPE_ETHERNET);
     void RemoveInterface(DWORD index);
     MIB_IFROW& Row(DWORD index);
+
+    std::vector<FakeAdapter> Adapters;
+    FakeAdapter& Adapter(DWORD index);
+    DWORD AdaptersInfoError = NO_ERROR;
+
+    // Interface names by index, as GetInterfaceInfo lists them; AddAdapter adds one.
+    std::vector<std::pair<DWORD, std::wstring>> InterfaceNames;
+    DWORD InterfaceInfoSizeAnswer = ERROR_INSUFFICIENT_BUFFER;
+    DWORD InterfaceInfoError = NO_ERROR;
+
+    std::vector<platform::RasConnRecord> DialUpConnections;
+
+    struct AddressRequest {
+        bool release;
+        DWORD index;
+        std::wstring name;
+    };
+    std::vector<AddressRequest> AddressRequests;
 
     DWORD NumberOfInterfacesError = NO_ERROR;
     DWORD IfTableError = NO_ERROR;
@@ -94,12 +131,14 @@ public:
     platform::WindowsVersion& Version() { return platform::kernel().Version; }
 
 private:
+    DWORD FillAdaptersInfo(PIP_ADAPTER_INFO info, PULONG size) const;
     ScratchRegistry registry_;
     platform::IpHelper savedIpHelper_;
     platform::Kernel savedKernel_;
     platform::Shell savedShell_;
     platform::Dialogs savedDialogs_;
     platform::Registry savedRegistry_;
+    platform::DialUp savedDialUp_;
 };
 
 } // namespace fake

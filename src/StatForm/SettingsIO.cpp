@@ -1,0 +1,150 @@
+// The window's settings between runs: its own subkey below the settings key.
+#include "StatForm/StatsForm.h"
+#include "platform/Kernel.h"
+#include "settings/DropShadow.h"
+#include "settings/Settings.h"
+#include "settings/StoredFont.h"
+
+#include <string>
+
+namespace {
+
+constexpr wchar_t kDownloadLineColor[] = L"DownloadLineColor";
+constexpr wchar_t kUploadLineColor[] = L"UploadLineColor";
+constexpr wchar_t kDownloadLine[] = L"DownloadLine";
+constexpr wchar_t kUploadLine[] = L"UploadLine";
+constexpr wchar_t kShowGrid[] = L"ShowGrid";
+constexpr wchar_t kShowLegend[] = L"ShowLegend";
+constexpr wchar_t kGridFont[] = L"GridFont";
+constexpr wchar_t kGridColor[] = L"GridColor";
+constexpr wchar_t kGridBackColor[] = L"GridBackColor";
+constexpr wchar_t kAoT[] = L"AoT";
+constexpr wchar_t kDropShadow[] = L"DropShadow";
+constexpr wchar_t kOctetDisp[] = L"OctetDisp";
+constexpr wchar_t kPopupDisplayType[] = L"PopupDisplayType";
+constexpr wchar_t kAdapterName[] = L"AdapterName";
+constexpr wchar_t kIgnoreSystemPolicies[] = L"IgnoreSystemPolicies";
+
+std::wstring ColumnValue(std::size_t column) {
+    return L"CCon" + std::to_wstring(column);
+}
+
+// Windows 9x and NT 4 have no connection key of their own: the name lives with us.
+bool KeepsAdapterName(const platform::WindowsVersion& os) {
+    return os.IsWin9x() || os.IsNT4();
+}
+
+// The tray hint's choice is kept only where the balloon's system supports it.
+bool KeepsPopupDisplayType(const platform::WindowsVersion& os) {
+    return !os.IsWin95Or98() && !os.IsNT4();
+}
+
+// A stored number that its setting cannot hold counts as absent.
+std::optional<std::int32_t> InRange(std::optional<std::int32_t> value, std::int32_t low, std::int32_t high) {
+    if (value && *value >= low && *value <= high)
+        return value;
+    return std::nullopt;
+}
+
+widgets::TColor ReadColor(const settings::RegistryAccessor& registry, const wchar_t* name,
+                          widgets::TColor absent) {
+    std::optional<std::int32_t> value = registry.ReadInteger(name);
+    return value ? static_cast<widgets::TColor>(*value) : absent;
+}
+
+// Sets the box as stored; a change runs its click handler, as the user's would.
+void LoadCheck(const settings::RegistryAccessor& registry, const wchar_t* name, widgets::CheckBox& box) {
+    std::optional<bool> stored = registry.ReadBool(name);
+    if (!stored || *stored == box.Checked())
+        return;
+    box.SetChecked(*stored);
+    if (box.OnClick)
+        box.OnClick();
+}
+
+} // namespace
+
+void TStatsForm::LoadSettings() {
+    const platform::WindowsVersion& os = platform::kernel().Version;
+    settings::SettingsKeyReturn back(Registry);
+    // The subkey lies below the settings key, whatever an earlier step left behind.
+    Registry.ReturnToSettingsKey();
+    // Without its own subkey the window reads nothing: the settings key's values are
+    // not the window's.
+    if (!Registry.OpenKey(settings::WindowSubkeyPath(InterfaceName), true))
+        Registry.CloseKey();
+
+    cbDLColor.SetSelected(ReadColor(Registry, kDownloadLineColor, settings::kDefaultDownloadLineColor));
+    cbULColor.SetSelected(ReadColor(Registry, kUploadLineColor, settings::kDefaultUploadLineColor));
+    LoadCheck(Registry, kDownloadLine, cbShowDL);
+    LoadCheck(Registry, kUploadLine, cbShowUL);
+    if (std::optional<bool> grid = Registry.ReadBool(kShowGrid))
+        UseChart.ShowGrid = *grid;
+    if (std::optional<bool> legend = Registry.ReadBool(kShowLegend))
+        UseChart.GridLegend = *legend;
+    if (std::optional<std::vector<BYTE>> block = Registry.ReadBinary(kGridFont))
+        if (std::optional<settings::TStoredFont> font = settings::TStoredFont::Decode(*block))
+            font->ApplyTo(UseChart.Font());
+    if (std::optional<std::int32_t> color = Registry.ReadInteger(kGridColor))
+        UseChart.SetGridColor(static_cast<widgets::TColor>(*color));
+    if (std::optional<std::int32_t> color = Registry.ReadInteger(kGridBackColor))
+        UseChart.SetColor(static_cast<widgets::TColor>(*color));
+    for (std::size_t column = 0; column < ConnectionColumnWidths.size(); ++column)
+        if (std::optional<std::int32_t> width =
+                InRange(Registry.ReadInteger(ColumnValue(column)), 0, INT32_MAX))
+            ConnectionColumnWidths[column] = *width;
+    if (std::optional<bool> onTop = Registry.ReadBool(kAoT))
+        DisplaySettings.AoT = *onTop;
+
+    DisplaySettings.PopupDisplayType = settings::kDefaultPopupDisplayType;
+    if (KeepsPopupDisplayType(os))
+        if (auto parts = InRange(Registry.ReadInteger(kPopupDisplayType), 0, settings::kAllPopupParts))
+            DisplaySettings.PopupDisplayType = static_cast<std::uint8_t>(*parts);
+    if (auto unit = InRange(Registry.ReadInteger(kOctetDisp), 0, settings::kLastOctetDisp))
+        DisplaySettings.OctetDisp = static_cast<std::uint8_t>(*unit);
+
+    if (KeepsAdapterName(os)) {
+        if (std::optional<std::wstring> name = Registry.ReadString(kAdapterName))
+            DisplaySettings.AdapterName = *name;
+        if (!DisplaySettings.AdapterName.empty()) {
+            ConnectionName = DisplaySettings.AdapterName;
+            SetWindowTitle(ConnectionName);
+        } else {
+            DisplaySettings.AdapterName = ConnectionName;
+        }
+    } else {
+        DisplaySettings.AdapterName = ConnectionName;
+    }
+
+    DisplaySettings.IgnoreSystemPolicies = Registry.ReadBool(kIgnoreSystemPolicies).value_or(false);
+    DisplaySettings.DropShadow = Registry.ReadBool(kDropShadow).value_or(false);
+    settings::ApplyDropShadow(*this, DisplaySettings.DropShadow);
+}
+
+void TStatsForm::SaveSettings() {
+    const platform::WindowsVersion& os = platform::kernel().Version;
+    settings::SettingsKeyReturn back(Registry);
+    Registry.ReturnToSettingsKey();
+    // Nothing of the window's may land in the settings key itself.
+    if (!Registry.OpenKey(settings::WindowSubkeyPath(InterfaceName), true))
+        return;
+
+    Registry.WriteInteger(kDownloadLineColor, static_cast<std::int32_t>(cbDLColor.Selected()));
+    Registry.WriteInteger(kUploadLineColor, static_cast<std::int32_t>(cbULColor.Selected()));
+    Registry.WriteBool(kDownloadLine, cbShowDL.Checked());
+    Registry.WriteBool(kUploadLine, cbShowUL.Checked());
+    Registry.WriteBool(kShowGrid, UseChart.ShowGrid);
+    Registry.WriteBool(kShowLegend, UseChart.GridLegend);
+    Registry.WriteBinary(kGridFont, settings::TStoredFont::FromFont(UseChart.Font()).Encode());
+    Registry.WriteInteger(kGridColor, static_cast<std::int32_t>(UseChart.GridColor()));
+    Registry.WriteInteger(kGridBackColor, static_cast<std::int32_t>(UseChart.Color()));
+    for (std::size_t column = 0; column < ConnectionColumnWidths.size(); ++column)
+        Registry.WriteInteger(ColumnValue(column), ConnectionColumnWidths[column]);
+    Registry.WriteBool(kAoT, DisplaySettings.AoT);
+    Registry.WriteBool(kDropShadow, DisplaySettings.DropShadow);
+    Registry.WriteInteger(kOctetDisp, DisplaySettings.OctetDisp);
+    if (KeepsAdapterName(os))
+        Registry.WriteString(kAdapterName, DisplaySettings.AdapterName);
+    if (KeepsPopupDisplayType(os))
+        Registry.WriteInteger(kPopupDisplayType, DisplaySettings.PopupDisplayType);
+}
