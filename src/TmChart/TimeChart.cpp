@@ -2,6 +2,7 @@
 #include "TmChart/ChartMath.h"
 #include "platform/Handles.h"
 #include "widgets/Application.h"
+#include "widgets/Gdi.h"
 
 #include <algorithm>
 #include <utility>
@@ -11,53 +12,6 @@ namespace tmchart {
 namespace {
 
 constexpr UINT_PTR kSampleTimerId = 1;
-
-// Keeps an object selected into a device context for its own lifetime, so the object
-// is deselected before its owner deletes it.
-class Selection {
-public:
-    Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
-    ~Selection() { ::SelectObject(dc_, previous_); }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
-
-// The client-area device context of a window, released with it.
-class WindowDc {
-public:
-    explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(::GetDC(hwnd)) {}
-    ~WindowDc() {
-        if (dc_)
-            ::ReleaseDC(hwnd_, dc_);
-    }
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HWND hwnd_;
-    HDC dc_;
-};
-
-// Restores a device context's modes and selections on every path out of a drawing.
-class SavedDc {
-public:
-    explicit SavedDc(HDC dc) : dc_(dc), saved_(::SaveDC(dc)) {}
-    ~SavedDc() {
-        if (saved_)
-            ::RestoreDC(dc_, saved_);
-    }
-    SavedDc(const SavedDc&) = delete;
-    SavedDc& operator=(const SavedDc&) = delete;
-
-private:
-    HDC dc_;
-    int saved_;
-};
 
 template <typename F> class AtExit {
 public:
@@ -253,7 +207,7 @@ void TTimeChart::SetScavangeAt(std::uint32_t count) {
 void TTimeChart::ReDraw() {
     if (!Handle())
         return;
-    WindowDc dc(Handle());
+    widgets::WindowDc dc(Handle());
     if (dc.Get())
         Paint(dc.Get());
 }
@@ -298,7 +252,7 @@ void TTimeChart::Paint(HDC target) {
     platform::UniqueGdiObject bitmap(::CreateCompatibleBitmap(target, width, height));
     if (!surface || !bitmap)
         return;
-    Selection selected(surface.Get(), bitmap.Get());
+    widgets::Selection selected(surface.Get(), bitmap.Get());
     // Whatever was drawn reaches the window, even when drawing fails part way.
     AtExit copy([&] { ::BitBlt(target, 0, 0, width, height, surface.Get(), 0, 0, SRCCOPY); });
     Render(surface.Get(), width, height);
@@ -307,14 +261,14 @@ void TTimeChart::Paint(HDC target) {
 void TTimeChart::Render(HDC dc, int width, int height) const {
     if (width <= 0 || height <= 0)
         return;
-    SavedDc saved(dc);
+    widgets::SavedDc saved(dc);
     platform::UniqueGdiObject background(::CreateSolidBrush(ColorToRgb(color_)));
     RECT all{0, 0, width, height};
     ::FillRect(dc, &all, static_cast<HBRUSH>(background.Get()));
 
     if (ShowGrid) {
         platform::UniqueGdiObject pen = SolidPen(gridColor_);
-        Selection selected(dc, pen.Get());
+        widgets::Selection selected(dc, pen.Get());
         GridLines grid = GridLinesFor(width, height, gridWidth_, gridPhase_);
         for (int x : grid.columns) {
             ::MoveToEx(dc, x, 0, nullptr);
@@ -340,7 +294,7 @@ void TTimeChart::DrawLine(HDC dc, const std::deque<float>& samples, TColor color
     if (segments.empty())
         return;
     platform::UniqueGdiObject pen = SolidPen(color);
-    Selection selected(dc, pen.Get());
+    widgets::Selection selected(dc, pen.Get());
     for (const Segment& s : segments) {
         ::MoveToEx(dc, s.x1, s.y1, nullptr);
         ::LineTo(dc, s.x2, s.y2);
@@ -350,7 +304,7 @@ void TTimeChart::DrawLine(HDC dc, const std::deque<float>& samples, TColor color
 void TTimeChart::DrawLegend(HDC dc, int height) const {
     LOGFONTW description = font_.LogFont();
     platform::UniqueGdiObject font(::CreateFontIndirectW(&description));
-    Selection selected(dc, font.Get());
+    widgets::Selection selected(dc, font.Get());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ColorToRgb(font_.Color()));
     for (const LegendLabel& label : LegendLabels(gridType_, GridMax, GridLegendText, height, font_.Size()))

@@ -2,6 +2,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Handles.h"
 #include "widgets/Form.h"
+#include "widgets/Gdi.h"
 
 #include <iterator>
 #include <vector>
@@ -24,22 +25,6 @@ constexpr NamedColor kNamedColors[] = {
 constexpr int kItemCount = 1 + static_cast<int>(std::size(kNamedColors));
 constexpr int kSwatchWidth = 22;
 constexpr int kMargin = 2;
-
-// Restores the modes a drawing changes on the caller's device context.
-class SavedDc {
-public:
-    explicit SavedDc(HDC dc) : dc_(dc), saved_(::SaveDC(dc)) {}
-    ~SavedDc() {
-        if (saved_)
-            ::RestoreDC(dc_, saved_);
-    }
-    SavedDc(const SavedDc&) = delete;
-    SavedDc& operator=(const SavedDc&) = delete;
-
-private:
-    HDC dc_;
-    int saved_;
-};
 
 } // namespace
 

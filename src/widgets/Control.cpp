@@ -33,13 +33,16 @@ void Control::Detach() {
     hwnd_ = nullptr;
 }
 
-std::wstring Control::Caption() const {
-    if (!hwnd_)
-        return caption_;
-    int n = ::GetWindowTextLengthW(hwnd_);
+std::wstring WindowText(HWND hwnd) {
+    int n = ::GetWindowTextLengthW(hwnd);
     std::vector<wchar_t> buffer(static_cast<std::size_t>(n) + 1);
-    int got = ::GetWindowTextW(hwnd_, buffer.data(), n + 1);
-    caption_.assign(buffer.data(), static_cast<std::size_t>(got));
+    int got = ::GetWindowTextW(hwnd, buffer.data(), n + 1);
+    return std::wstring(buffer.data(), static_cast<std::size_t>(got));
+}
+
+std::wstring Control::Caption() const {
+    if (hwnd_)
+        caption_ = WindowText(hwnd_);
     return caption_;
 }
 

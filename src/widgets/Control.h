@@ -8,6 +8,9 @@ namespace widgets {
 
 class Form;
 
+// The text of any window.
+std::wstring WindowText(HWND hwnd);
+
 // A control of a form's dialog template, found by its id once the form's window exists.
 // Properties set before that are applied when the control is attached.
 class Control {

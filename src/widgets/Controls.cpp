@@ -11,8 +11,12 @@ Label::~Label() {
 }
 
 void Label::Attached() {
-    // Static controls tell their parent of nothing but left clicks: listen directly.
-    subclassed_ = ::SetWindowSubclass(Handle(), SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+    // Static controls tell their parent of nothing but left clicks: a label that wants
+    // every button listens directly. Only such labels: a subclassed control costs a
+    // little on every message it gets.
+    if (OnMouseDown)
+        subclassed_ =
+            ::SetWindowSubclass(Handle(), SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
 }
 
 void Label::Detached() {

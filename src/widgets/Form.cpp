@@ -322,12 +322,7 @@ void Form::Close() {
 }
 
 std::wstring Form::Caption() const {
-    if (!hwnd_)
-        return caption_;
-    int n = ::GetWindowTextLengthW(hwnd_);
-    std::vector<wchar_t> buffer(static_cast<std::size_t>(n) + 1);
-    int got = ::GetWindowTextW(hwnd_, buffer.data(), n + 1);
-    return std::wstring(buffer.data(), static_cast<std::size_t>(got));
+    return hwnd_ ? WindowText(hwnd_) : caption_;
 }
 
 void Form::SetCaption(const std::wstring& text) {
