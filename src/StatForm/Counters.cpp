@@ -74,6 +74,23 @@ void AppendHintPart(std::wstring& hint, const std::wstring& part) {
 
 } // namespace
 
+// A raw counter below the previous one has wrapped (or restarted, which looks the same).
+void TStatsForm::CountDirection(std::uint32_t raw, std::uint32_t& previous, std::uint16_t& wraps) {
+    if (previous == 0)
+        previous = raw;
+    if (raw < previous)
+        ++wraps;
+}
+
+void TStatsForm::UpdateTotal(std::int64_t total, std::int64_t& shown, std::uint32_t& delta,
+                             widgets::Label& label) {
+    label.SetCaption(formats::FormatBytes(DisplaySettings.OctetDisp, false, total));
+    if (FirstSample)
+        shown = total;
+    delta = static_cast<std::uint32_t>(total) - static_cast<std::uint32_t>(shown);
+    shown = total;
+}
+
 bool TStatsForm::IsConnected() const {
     if (IsDialUpType(AdapterInfo.Type) || platform::kernel().Version.IsWin2000OrLater())
         return IfRow.dwOperStatus > 2;
@@ -110,28 +127,11 @@ void TStatsForm::UpdateGeneral() {
 
     const std::uint32_t sentRaw = IfRow.dwOutOctets - IfRow.dwOutDiscards;
     const std::uint32_t receivedRaw = IfRow.dwInOctets - IfRow.dwInDiscards;
-    if (PrevSentOctets == 0)
-        PrevSentOctets = sentRaw;
-    if (PrevReceivedOctets == 0)
-        PrevReceivedOctets = receivedRaw;
-    if (sentRaw < PrevSentOctets)
-        ++SentWraps;
-    if (receivedRaw < PrevReceivedOctets)
-        ++ReceivedWraps;
-
-    const std::int64_t sentTotal = SentWraps * kWrap + sentRaw - SentBytesBase;
-    lbByteSent.SetCaption(formats::FormatBytes(mode, false, sentTotal));
-    if (FirstSample)
-        SentTotal = sentTotal;
-    SentDelta = static_cast<std::uint32_t>(sentTotal) - static_cast<std::uint32_t>(SentTotal);
-    SentTotal = sentTotal;
-
-    const std::int64_t receivedTotal = ReceivedWraps * kWrap + receivedRaw - ReceivedBytesBase;
-    lbByteRecd.SetCaption(formats::FormatBytes(mode, false, receivedTotal));
-    if (FirstSample)
-        ReceivedTotal = receivedTotal;
-    ReceivedDelta = static_cast<std::uint32_t>(receivedTotal) - static_cast<std::uint32_t>(ReceivedTotal);
-    ReceivedTotal = receivedTotal;
+    CountDirection(sentRaw, PrevSentOctets, SentWraps);
+    CountDirection(receivedRaw, PrevReceivedOctets, ReceivedWraps);
+    UpdateTotal(SentWraps * kWrap + sentRaw - SentBytesBase, SentTotal, SentDelta, lbByteSent);
+    UpdateTotal(ReceivedWraps * kWrap + receivedRaw - ReceivedBytesBase, ReceivedTotal, ReceivedDelta,
+                lbByteRecd);
     if (std::optional<std::wstring> unit = formats::ByteUnitCaption(mode))
         Label15.SetCaption(*unit);
 

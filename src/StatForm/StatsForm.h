@@ -281,6 +281,8 @@ protected:
 
 private:
     std::wstring ConnectionKey() const;
+    static void CountDirection(std::uint32_t raw, std::uint32_t& previous, std::uint16_t& wraps);
+    void UpdateTotal(std::int64_t total, std::int64_t& shown, std::uint32_t& delta, widgets::Label& label);
     std::wstring FindInterfaceName() const;
     void ReleaseOrRenew(const wchar_t* progressText, bool release);
     void FormCreate();
