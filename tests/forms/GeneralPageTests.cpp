@@ -111,6 +111,13 @@ TEST_F(GeneralPage, CtrlShiftClicksCorrectTheWrapCounts) {
     click(window->lbByteSent, WM_LBUTTONDOWN, MK_CONTROL | MK_SHIFT | MK_LBUTTON);
     click(window->lbByteSent, WM_RBUTTONDOWN, MK_CONTROL | MK_SHIFT | MK_RBUTTON);
     EXPECT_EQ(window->SentWraps, 1);
+
+    // The counts are 16 bits wide and wrap themselves.
+    click(window->lbByteSent, WM_RBUTTONDOWN, MK_CONTROL | MK_SHIFT | MK_RBUTTON);
+    click(window->lbByteSent, WM_RBUTTONDOWN, MK_CONTROL | MK_SHIFT | MK_RBUTTON);
+    EXPECT_EQ(window->SentWraps, 65535);
+    Tick();
+    EXPECT_EQ(window->SentTotal, 65535LL * 4294967296LL + 1000);
 }
 
 TEST_F(GeneralPage, ActivityPicksTheTrayImageAndTheFirstUpdateKeepsIt) {
