@@ -12,16 +12,11 @@ e2e_init
 
 e2e_netns_create a
 e2e_netns_create b
-for i in 0 1; do
-    e2e_veth "a-eth$i" a "b-eth$i" b
-    e2e_addr a "a-eth$i" "10.201.$((i + 1)).2/24"
-    e2e_addr b "b-eth$i" "10.201.$((i + 1)).1/24"
-done
+e2e_links a b 2
 
 e2e_install a "$kelvra"
-settings='HKCU\Software\Quorvel Software\Tarvelo'
-e2e_reg a delete "$settings" /f
-e2e_reg a add "$settings" /v FirstTime /t REG_DWORD /d 1 /f || e2e_fail "cannot seed $settings"
+settings=$E2E_SETTINGS_KEY
+e2e_fresh_settings a
 
 e2e_wine_bg a 'C:\kelvra\kelvra.exe'
 pid=$E2E_LAST_PID

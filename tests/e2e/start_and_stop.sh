@@ -13,19 +13,13 @@ e2e_init
 
 e2e_netns_create a
 e2e_netns_create b
-for i in 0 1 2; do
-    e2e_veth "a-eth$i" a "b-eth$i" b
-    e2e_addr a "a-eth$i" "10.201.$((i + 1)).2/24"
-    e2e_addr b "b-eth$i" "10.201.$((i + 1)).1/24"
-done
+e2e_links a b 3
 links=$(e2e_exec a ip -o link show | wc -l)
 [ "$links" -eq 4 ] || e2e_fail "namespace a holds $links links instead of the loopback and three veths"
 
 e2e_install a "$kelvra"
-# A clean settings key, except that the first-run question (a modal box) is already done.
-settings='HKCU\Software\Quorvel Software\Tarvelo'
-e2e_reg a delete "$settings" /f
-e2e_reg a add "$settings" /v FirstTime /t REG_DWORD /d 1 /f || e2e_fail "cannot seed $settings"
+settings=$E2E_SETTINGS_KEY
+e2e_fresh_settings a
 
 t0=$SECONDS
 e2e_wine_bg a 'C:\kelvra\kelvra.exe'

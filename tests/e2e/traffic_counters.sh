@@ -146,9 +146,7 @@ send a b 10.201.1.1 5 300
 send b a 10.201.1.2 3 200
 
 e2e_install a "$kelvra"
-settings='HKCU\Software\Quorvel Software\Tarvelo'
-e2e_reg a delete "$settings" /f
-e2e_reg a add "$settings" /v FirstTime /t REG_DWORD /d 1 /f || e2e_fail "cannot seed $settings"
+e2e_fresh_settings a
 
 t0=$SECONDS
 atStart=$(kernel_counters)

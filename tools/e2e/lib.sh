@@ -322,3 +322,22 @@ e2e_cleanup() {
     done
     return $status
 }
+
+# e2e_links A B COUNT: COUNT veth links between namespaces A and B; link i is
+# A-eth<i> with 10.201.<i+1>.2/24 in A and B-eth<i> with 10.201.<i+1>.1/24 in B.
+e2e_links() {
+    local a=$1 b=$2 count=$3 i
+    for ((i = 0; i < count; i++)); do
+        e2e_veth "$a-eth$i" "$a" "$b-eth$i" "$b"
+        e2e_addr "$a" "$a-eth$i" "10.201.$((i + 1)).2/24"
+        e2e_addr "$b" "$b-eth$i" "10.201.$((i + 1)).1/24"
+    done
+}
+
+# e2e_fresh_settings NS: an empty settings key, but with the first-run question (a modal
+# box) already dealt with.
+E2E_SETTINGS_KEY='HKCU\Software\Quorvel Software\Tarvelo'
+e2e_fresh_settings() {
+    e2e_reg "$1" delete "$E2E_SETTINGS_KEY" /f
+    e2e_reg "$1" add "$E2E_SETTINGS_KEY" /v FirstTime /t REG_DWORD /d 1 /f || e2e_fail "cannot seed $E2E_SETTINGS_KEY"
+}
