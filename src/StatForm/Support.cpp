@@ -98,11 +98,18 @@ void TStatsForm::GetAdapterInfo() {
 
 void TStatsForm::AssignLabels() {
     AddressList.clear();
-    cbIP.Clear();
     // The first entry of the chain always exists, even when empty.
-    for (const IP_ADDR_STRING* a = &AdapterInfo.IpAddressList; a; a = a->Next) {
+    for (const IP_ADDR_STRING* a = &AdapterInfo.IpAddressList; a; a = a->Next)
         AddressList.push_back({FieldText(a->IpAddress.String), FieldText(a->IpMask.String)});
-        cbIP.Add(AddressList.back().Address);
+    // Refilled only when the addresses changed: a list the user has dropped down
+    // would otherwise close under the pointer every second.
+    bool same = cbIP.Count() == static_cast<int>(AddressList.size());
+    for (std::size_t i = 0; same && i < AddressList.size(); ++i)
+        same = cbIP.Item(static_cast<int>(i)) == AddressList[i].Address;
+    if (!same) {
+        cbIP.Clear();
+        for (const TIPAddressNode& node : AddressList)
+            cbIP.Add(node.Address);
     }
     TrayPresenceRule();
 
@@ -134,7 +141,8 @@ void TStatsForm::SelectAddress() {
     // After a refresh the list may be shorter than the remembered choice: take the last.
     int count = cbIP.Count();
     int choice = std::min<int>(SelectedAddressIndex, std::max(count - 1, 0));
-    cbIP.SetItemIndex(choice);
+    if (cbIP.ItemIndex() != choice)
+        cbIP.SetItemIndex(choice);
     cbIPChange();
 }
 

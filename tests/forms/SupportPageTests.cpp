@@ -55,6 +55,19 @@ TEST_F(SupportPage, ThreeAddressesInChainOrderAndAChoiceThatSurvivesTheRefresh) 
     EXPECT_EQ(window->SelectedAddressIndex, 1);
 }
 
+TEST_F(SupportPage, ARefreshWithTheSameAddressesLeavesTheListAlone) {
+    Adapter().addresses = {{"10.0.0.1", "255.0.0.0"}, {"10.0.1.1", "255.255.0.0"}};
+    window = fake::BeginWindow();
+    // A mark on the item shows whether the list was rebuilt under a user who has it open.
+    ::SendMessageW(window->cbIP.Handle(), CB_SETITEMDATA, 1, 42);
+    ShowAndTick();
+    EXPECT_EQ(::SendMessageW(window->cbIP.Handle(), CB_GETITEMDATA, 1, 0), 42);
+    Adapter().addresses[1].first = "10.0.1.2";
+    window->Timer2Timer();
+    EXPECT_EQ(window->cbIP.Item(1), L"10.0.1.2");
+    EXPECT_NE(::SendMessageW(window->cbIP.Handle(), CB_GETITEMDATA, 1, 0), 42);
+}
+
 TEST_F(SupportPage, DhcpOnAndOff) {
     Adapter().dhcp = false;
     window = fake::BeginWindow();

@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# The tray icon on a real display: the program watches one veth link inside a Wine
+# desktop with a taskbar, drawn on a private Xvfb. Hovering the icon must show the
+# connection, its speed and the kernel's byte counts for the link; with the link down the
+# icon must turn to the unplugged one (red) and its tooltip must say the cable is out.
+#   tray_tooltip.sh KELVRA_EXE KV_INSPECT_EXE
+set -u
+kelvra=$1
+# shellcheck disable=SC2034 # read by e2e_inspect
+E2E_INSPECTOR=$2
+# shellcheck source-path=SCRIPTDIR source=../../tools/e2e/lib.sh
+source "$(dirname "$0")/../../tools/e2e/lib.sh"
+
+for tool in Xvfb xdotool xdpyinfo import convert; do
+    if ! command -v $tool >/dev/null; then
+        e2e_log "$tool is missing (tools/deps installs it): skipped"
+        exit $E2E_SKIP
+    fi
+done
+E2E_DEADLINE=${E2E_DEADLINE_TRAY:-150}
+e2e_init
+
+connection="Ethernet 适配器"
+unplugged="网络电缆未插好。"
+desktopSize=800x600
+port=9917
+# Hover and read a tooltip within this many seconds.
+hoverSeconds=10
+
+# A display of our own; the server goes with the cleanup (E2E_PIDS).
+display=
+for n in $(seq 90 140); do
+    if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then
+        display=:$n
+        break
+    fi
+done
+[ -n "$display" ] || e2e_fail "no free X display"
+Xvfb "$display" -screen 0 ${desktopSize}x24 -nolisten tcp >"$E2E_WORK/xvfb.log" 2>&1 &
+E2E_PIDS+=($!)
+export DISPLAY=$display
+deadline=$((SECONDS + 10))
+until xdpyinfo >/dev/null 2>&1; do
+    [ $SECONDS -ge $deadline ] && e2e_fail "Xvfb on $display did not come up: $(cat "$E2E_WORK/xvfb.log")"
+    sleep 0.1
+done
+
+e2e_netns_create a
+e2e_netns_create b
+# No IPv6 and fixed neighbours: every frame on the link is one of ours.
+for ns in a b; do
+    e2e_exec $ns sysctl -qw net.ipv6.conf.default.disable_ipv6=1 net.ipv6.conf.all.disable_ipv6=1 ||
+        e2e_fail "cannot turn IPv6 off in $ns"
+done
+e2e_veth a-eth0 a b-eth0 b
+e2e_addr a a-eth0 10.201.1.2/24
+e2e_addr b b-eth0 10.201.1.1/24
+macA=$(e2e_exec a cat /sys/class/net/a-eth0/address)
+macB=$(e2e_exec b cat /sys/class/net/b-eth0/address)
+e2e_exec a ip neigh replace 10.201.1.1 lladdr "$macB" dev a-eth0 nud permanent || e2e_fail "no neighbour in a"
+e2e_exec b ip neigh replace 10.201.1.2 lladdr "$macA" dev b-eth0 nud permanent || e2e_fail "no neighbour in b"
+
+# The abstract X socket belongs to the host's network namespace; the program must reach
+# the display through the socket file.
+e2e_exec a xdpyinfo >/dev/null 2>&1 || e2e_fail "display $display cannot be reached from namespace a"
+
+# The copy of the prefix draws on X, and every program in it (the inspector too) joins the
+# one desktop "kelvra", which has a taskbar: windows on another desktop are not listed.
+# Written into the registry file before its wineserver reads it.
+e2e_install a "$kelvra"
+prefix=$(e2e_prefix_for a)
+grep -q '^"Graphics"="null"$' "$prefix/user.reg" || e2e_fail "the base prefix does not name the null driver"
+sed -i 's/^"Graphics"="null"$/"Graphics"="x11"/' "$prefix/user.reg"
+cat >>"$prefix/user.reg" <<EOF
+
+[Software\\\\Wine\\\\Explorer] 1700000000
+"Desktop"="kelvra"
+
+[Software\\\\Wine\\\\Explorer\\\\Desktops] 1700000000
+"kelvra"="$desktopSize"
+
+[Software\\\\Wine\\\\Explorer\\\\Desktops\\\\kelvra] 1700000000
+"EnableShell"=dword:00000001
+EOF
+
+udp=$E2E_WORK/udp.py
+cat >"$udp" <<'EOF'
+import socket, sys
+mode, address, port, count = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4])
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+if mode == "recv":
+    s.bind((address, port))
+    s.settimeout(10)
+    open(sys.argv[5], "w").close()
+    got = 0
+    try:
+        while got < count:
+            s.recv(65536)
+            got += 1
+    except socket.timeout:
+        pass
+    print(got)
+else:
+    for _ in range(count):
+        s.sendto(bytes(int(sys.argv[5])), (address, port))
+EOF
+
+# send FROM TO TO_ADDRESS COUNT SIZE: COUNT datagrams of SIZE bytes, each of them received.
+send() {
+    local from=$1 to=$2 address=$3 count=$4 size=$5 ready=$E2E_WORK/ready-$RANDOM got receiver deadline
+    e2e_exec "$to" python3 "$udp" recv "$address" $port "$count" "$ready" >"$ready.got" &
+    receiver=$!
+    deadline=$((SECONDS + 10))
+    while [ ! -e "$ready" ]; do
+        [ $SECONDS -ge $deadline ] && e2e_fail "the receiver in $to did not start"
+        sleep 0.05
+    done
+    e2e_exec "$from" python3 "$udp" send "$address" $port "$count" "$size" || e2e_fail "sending from $from failed"
+    wait $receiver
+    got=$(cat "$ready.got")
+    [ "$got" = "$count" ] || e2e_fail "$to received $got of $count datagrams"
+}
+
+kernel() { e2e_exec a cat "/sys/class/net/a-eth0/statistics/$1"; }
+
+# 1234567 -> 1,234,567
+grouped() { echo "$1" | sed ':a; s/\B[0-9]\{3\}\>/,&/; ta'; }
+
+t0=$SECONDS
+e2e_wine_bg a explorer /desktop=kelvra,$desktopSize 'C:\kelvra\kelvra.exe'
+pid=$E2E_LAST_PID
+windows=$(e2e_inspect a wait TStatsForm 1 25) || e2e_fail "no status window within 25 s"
+hwnd=$(echo "$windows" | cut -f1)
+tray=$(e2e_inspect a wait Shell_TrayWnd 1 10) || e2e_fail "no taskbar on the desktop within 10 s"
+explorerPid=$(echo "$tray" | head -n1 | cut -f3)
+e2e_log "window $hwnd, taskbar of process $explorerPid after $((SECONDS - t0)) s"
+
+sleep 3
+import -display "$display" -window root "$E2E_WORK/up.png"
+cp "$E2E_WORK/up.png" /tmp/tray-up.png
+e2e_log "screenshot taken"
