@@ -30,7 +30,7 @@ hoverSeconds=10
 # A display of our own; the server goes with the cleanup (E2E_PIDS).
 display=
 for n in $(seq 90 140); do
-    if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
         display=:$n
         break
     fi
@@ -126,6 +126,65 @@ kernel() { e2e_exec a cat "/sys/class/net/a-eth0/statistics/$1"; }
 # 1234567 -> 1,234,567
 grouped() { echo "$1" | sed ':a; s/\B[0-9]\{3\}\>/,&/; ta'; }
 
+# The one tray icon: Wine's taskbar runs along the bottom of the desktop, 20 pixels high,
+# with the tray icons from its right end in cells of 20 (a small icon and a border of 2).
+read -r screenW screenH <<<"${desktopSize/x/ }"
+cell=20
+iconX=$((screenW - cell / 2))
+iconY=$((screenH - cell / 2))
+
+# Parks the pointer on the empty desktop, away from the icon, and lets its tooltip go.
+park() {
+    xdotool mousemove $((screenW / 2)) $((screenH / 2))
+    sleep 1
+}
+
+# The texts of the visible tooltips of the taskbar's process, line breaks as "|".
+visible_tips() {
+    e2e_inspect a windows tooltips_class32 |
+        awk -F'\t' -v pid="$explorerPid" '$2 == 1 && $3 == pid { print $4 }' |
+        sed 's/\\[rn]/|/g; s/||*/|/g'
+}
+
+# await_tip REGEX: hovers the icon until one of its visible tooltips matches, bounded by
+# hoverSeconds; prints the match, or on failure what was seen.
+await_tip() {
+    local deadline=$((SECONDS + hoverSeconds)) tips
+    while :; do
+        park
+        # Two steps: the tooltip starts on the pointer moving within the icon.
+        xdotool mousemove $((iconX - 1)) $((iconY - 1))
+        sleep 0.2
+        xdotool mousemove $iconX $iconY
+        sleep 1.2
+        tips=$(visible_tips)
+        if echo "$tips" | grep -E "$1"; then
+            park
+            return 0
+        fi
+        if [ $SECONDS -ge $deadline ]; then
+            echo "${tips//$'\n'/ / }"
+            park
+            return 1
+        fi
+    done
+}
+
+# red_pixels NAME: a picture of the icon's cell (pointer parked), kept as NAME.png; prints
+# how many of its pixels are clearly red. Fails when the cell holds no icon at all.
+red_pixels() {
+    local png=$E2E_WORK/$1.png pixels
+    import -display "$display" -window root -crop ${cell}x${cell}+$((screenW - cell))+$((screenH - cell)) +repage "$png" ||
+        e2e_fail "cannot take a picture of $display"
+    pixels=$(convert "$png" -depth 8 txt:- | grep -o '#[0-9A-Fa-f]\{6\}')
+    [ "$(echo "$pixels" | sort -u | wc -l)" -gt 2 ] || e2e_fail "no icon in the tray cell ($png)"
+    echo "$pixels" | awk '
+        function channel(at) { return (index(hex, substr($1, at, 1)) - 1) * 16 + index(hex, substr($1, at + 1, 1)) - 1 }
+        BEGIN { hex = "0123456789ABCDEF" }
+        { $1 = toupper($1); if (channel(2) > 180 && channel(4) < 80 && channel(6) < 80) n++ }
+        END { print n + 0 }'
+}
+
 t0=$SECONDS
 e2e_wine_bg a explorer /desktop=kelvra,$desktopSize 'C:\kelvra\kelvra.exe'
 pid=$E2E_LAST_PID
@@ -135,7 +194,31 @@ tray=$(e2e_inspect a wait Shell_TrayWnd 1 10) || e2e_fail "no taskbar on the des
 explorerPid=$(echo "$tray" | head -n1 | cut -f3)
 e2e_log "window $hwnd, taskbar of process $explorerPid after $((SECONDS - t0)) s"
 
-sleep 3
-import -display "$display" -window root "$E2E_WORK/up.png"
-cp "$E2E_WORK/up.png" /tmp/tray-up.png
-e2e_log "screenshot taken"
+# Traffic of known size both ways, then a few ticks for the program to count it.
+send a b 10.201.1.1 40 1000
+send b a 10.201.1.2 25 600
+sleep 2.5
+sent=$(kernel tx_bytes)
+received=$(kernel rx_bytes)
+e2e_log "the kernel counted $sent bytes sent, $received received"
+
+upTip=$(await_tip "^$connection\|速度: [^|]*\|发送: $(grouped "$sent") 字节\|收到: $(grouped "$received") 字节$") ||
+    e2e_fail "with the link up the tooltip does not show the connection, its speed and $sent/$received bytes; seen: $upTip"
+e2e_log "with the link up the tooltip reads '$upTip'"
+upRed=$(red_pixels up) || exit 1
+[ "$upRed" -eq 0 ] || e2e_fail "with the link up the tray icon has $upRed red pixels"
+
+e2e_exec a ip link set dev a-eth0 down || e2e_fail "cannot take a-eth0 down"
+t1=$SECONDS
+sleep 2.5
+downTip=$(await_tip "^$connection\|$unplugged$") ||
+    e2e_fail "with the link down the tooltip does not say the cable is out; seen: $downTip"
+e2e_log "with the link down the tooltip reads '$downTip' after $((SECONDS - t1)) s"
+downRed=$(red_pixels down) || exit 1
+[ "$downRed" -ge 10 ] || e2e_fail "with the link down the tray icon has $downRed red pixels, expected the unplugged icon"
+e2e_log "the tray icon has $downRed red pixels with the link down, none with it up"
+
+e2e_stop a "$hwnd" "$pid" 30
+rc=$?
+[ $rc -eq 0 ] || e2e_fail "the program ended with exit code $rc"
+e2e_log "passed in $((SECONDS - t0)) s"

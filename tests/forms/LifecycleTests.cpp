@@ -74,6 +74,11 @@ TEST_F(Lifecycle, TheWindowHasSixPagesInOrderAndItsClientSize) {
                        reinterpret_cast<LPARAM>(&item));
         EXPECT_STREQ(tab, captions[i]);
     }
+    // A fixed dialog frame with the system menu and the title bar's help button.
+    LONG style = ::GetWindowLongW(window->Handle(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    EXPECT_TRUE(::GetWindowLongW(window->Handle(), GWL_EXSTYLE) & WS_EX_CONTEXTHELP);
     SIZE client = window->ClientSize();
     EXPECT_EQ(client.cx, 338);
     EXPECT_EQ(client.cy, 319);
