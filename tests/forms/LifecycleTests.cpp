@@ -79,6 +79,13 @@ TEST_F(Lifecycle, TheWindowHasSixPagesInOrderAndItsClientSize) {
     EXPECT_TRUE(style & WS_SYSMENU);
     EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
     EXPECT_TRUE(::GetWindowLongW(window->Handle(), GWL_EXSTYLE) & WS_EX_CONTEXTHELP);
+    // Laid out in pixels as designed (a dialog unit is 1.5 pixels), whichever face
+    // stands in for the dialog font: "关闭(&C)" at 171, 194 units, 50 x 14 units.
+    RECT close = window->Button1.Bounds();
+    EXPECT_NEAR(close.left, 256, 1);
+    EXPECT_NEAR(close.top, 291, 1);
+    EXPECT_NEAR(close.right - close.left, 75, 1);
+    EXPECT_NEAR(close.bottom - close.top, 21, 1);
     SIZE client = window->ClientSize();
     EXPECT_EQ(client.cx, 338);
     EXPECT_EQ(client.cy, 319);
