@@ -145,9 +145,8 @@ await_tip() {
     done
 }
 
-# red_pixels NAME: a picture of the icon's cell (pointer parked), kept in the work folder as NAME.png;
-# prints
-# how many of its pixels are clearly red. Fails when the cell holds no icon at all.
+# red_pixels NAME: a picture of the icon's cell (pointer parked), kept in the work folder
+# as NAME.png; prints how many of its pixels are clearly red. Fails on an empty cell.
 red_pixels() {
     local png=$E2E_WORK/$1.png pixels
     import -display "$display" -window root -crop ${cell}x${cell}+$((screenW - cell))+$((screenH - cell)) +repage "$png" ||
