@@ -24,7 +24,8 @@ TStatsForm::TStatsForm()
     : Form(L"TStatsForm", IDD_TStatsForm),
       ImageList1({IDI_ACT0, IDI_ACT1, IDI_ACT2, IDI_ACT3, IDI_ACT4, IDI_ACT5, IDI_ACT6, IDI_ACT7, IDI_ACT8},
                  32),
-      ImageList2({IDI_TRAY0, IDI_TRAY1, IDI_TRAY2, IDI_TRAY3, IDI_TRAY4}, ::GetSystemMetrics(SM_CXSMICON)) {
+      ImageList2({IDI_TRAY0, IDI_TRAY1, IDI_TRAY2, IDI_TRAY3, IDI_TRAY4}, ::GetSystemMetrics(SM_CXSMICON)),
+      ilMenuImages({IDB_MENU_BALLOON, IDB_MENU_ABOUT, IDB_MENU_STATUS, IDB_MENU_NETCONN}) {
     WireEvents();
     CreateHandle();
     SetClientSize(kClientWidth, kClientHeight);
@@ -49,6 +50,10 @@ void TStatsForm::WireEvents() {
     Hide1.OnClick = [this] { TrayIconClick(); };
     Exit1.OnClick = [this] { Exit1Click(); };
     miStatusBalloon.OnClick = [this] { miStatusBalloonClick(); };
+    miStatusBalloon.SetPicture(ilMenuImages.Bitmap(0));
+    About1.SetPicture(ilMenuImages.Bitmap(1));
+    Hide1.SetPicture(ilMenuImages.Bitmap(2));
+    OpenNetConnection1.SetPicture(ilMenuImages.Bitmap(3));
     cbIP.OnChange = [this] { cbIPChange(); };
     Button3.OnClick = [this] { Button3Click(); };
     lbByteSent.OnMouseDown = [this](UINT button, WPARAM keys) { CorrectWraps(true, button, keys); };

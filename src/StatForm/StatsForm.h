@@ -199,8 +199,9 @@ public:
     widgets::MenuItem AdapterOptions1{pmCommands, IDM_AdapterOptions1};
     widgets::MenuItem PlugSep{pmCommands, IDM_PlugSep};
 
-    widgets::ImageList ImageList1; // 32 x 32 activity pictures
-    widgets::ImageList ImageList2; // 16 x 16 tray icons
+    widgets::ImageList ImageList1;    // 32 x 32 activity pictures
+    widgets::ImageList ImageList2;    // 16 x 16 tray icons
+    widgets::BitmapList ilMenuImages; // pictures of the tray menu
 
     // --- Lifecycle -----------------------------------------------------------------
     void BeginForm(bool first);

@@ -19,4 +19,16 @@ HICON ImageList::Icon(int index) const {
     return icons_[static_cast<std::size_t>(index)].Get();
 }
 
+BitmapList::BitmapList(std::initializer_list<int> bitmapIds) {
+    for (int id : bitmapIds)
+        bitmaps_.emplace_back(::LoadImageW(Application::Instance().Module(), MAKEINTRESOURCEW(id),
+                                           IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+HBITMAP BitmapList::Bitmap(int index) const {
+    if (index < 0 || index >= Count())
+        return nullptr;
+    return static_cast<HBITMAP>(bitmaps_[static_cast<std::size_t>(index)].Get());
+}
+
 } // namespace widgets

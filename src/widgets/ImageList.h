@@ -19,4 +19,17 @@ private:
     std::vector<platform::UniqueIcon> icons_;
 };
 
+// Pictures for menu entries: 32-bit bitmaps loaded from the program's resources, owned
+// for the list's life.
+class BitmapList {
+public:
+    explicit BitmapList(std::initializer_list<int> bitmapIds);
+
+    int Count() const { return static_cast<int>(bitmaps_.size()); }
+    HBITMAP Bitmap(int index) const;
+
+private:
+    std::vector<platform::UniqueGdiObject> bitmaps_;
+};
+
 } // namespace widgets

@@ -182,6 +182,20 @@ TEST_F(Lifecycle, TheTrayMenuHasItsEntriesInOrderWithStatusAsDefault) {
             EXPECT_TRUE(info.fType & MFT_SEPARATOR);
         EXPECT_EQ((info.fState & MFS_DEFAULT) != 0, i == 4);
     }
+    // Pictures 0 to 3 of the menu images beside the balloon, about, status and
+    // network-connections entries; none beside "退出(&X)".
+    const int pictures[] = {0, 1, -1, -1, 2, -1, 3};
+    for (int i = 0; i < 7; ++i) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_BITMAP;
+        ::GetMenuItemInfoW(menu.Get(), static_cast<UINT>(i), TRUE, &info);
+        HBITMAP expected = pictures[i] < 0 ? nullptr : window->ilMenuImages.Bitmap(pictures[i]);
+        EXPECT_EQ(info.hbmpItem, expected) << i;
+        if (pictures[i] >= 0) {
+            EXPECT_NE(expected, nullptr);
+        }
+    }
 }
 
 TEST_F(Lifecycle, AHiddenMenuEntryLeavesTheMenuAndComesBackInItsPlace) {
