@@ -341,3 +341,30 @@ e2e_fresh_settings() {
     e2e_reg "$1" delete "$E2E_SETTINGS_KEY" /f
     e2e_reg "$1" add "$E2E_SETTINGS_KEY" /v FirstTime /t REG_DWORD /d 1 /f || e2e_fail "cannot seed $E2E_SETTINGS_KEY"
 }
+
+# e2e_quiet_link A B: namespaces A and B joined by one veth (A-eth0 10.201.1.2/24,
+# B-eth0 10.201.1.1/24) that carries only what a test sends: no IPv6 (autoconfiguration
+# and neighbour discovery would send frames at moments nobody chose) and fixed
+# neighbours (no ARP).
+e2e_quiet_link() {
+    local a=$1 b=$2 ns macA macB
+    e2e_netns_create "$a"
+    e2e_netns_create "$b"
+    for ns in "$a" "$b"; do
+        e2e_exec "$ns" sysctl -qw net.ipv6.conf.default.disable_ipv6=1 net.ipv6.conf.all.disable_ipv6=1 ||
+            e2e_fail "cannot turn IPv6 off in $ns"
+    done
+    e2e_veth "$a-eth0" "$a" "$b-eth0" "$b"
+    for ns in "$a" "$b"; do
+        [ "$(e2e_exec "$ns" cat "/proc/sys/net/ipv6/conf/$ns-eth0/disable_ipv6")" = 1 ] ||
+            e2e_fail "IPv6 is on for $ns-eth0"
+    done
+    e2e_addr "$a" "$a-eth0" 10.201.1.2/24
+    e2e_addr "$b" "$b-eth0" 10.201.1.1/24
+    macA=$(e2e_exec "$a" cat "/sys/class/net/$a-eth0/address")
+    macB=$(e2e_exec "$b" cat "/sys/class/net/$b-eth0/address")
+    e2e_exec "$a" ip neigh replace 10.201.1.1 lladdr "$macB" dev "$a-eth0" nud permanent ||
+        e2e_fail "no neighbour in $a"
+    e2e_exec "$b" ip neigh replace 10.201.1.2 lladdr "$macA" dev "$b-eth0" nud permanent ||
+        e2e_fail "no neighbour in $b"
+}
