@@ -12,7 +12,7 @@ prefix=$(e2e_prefix_for a) || e2e_fail "no prefix"
 # A bare server in the host's namespace, as a start outside `ip netns exec` would leave it.
 e2e_env a
 "${E2E_ENV[@]}" wineserver -p 30 || e2e_fail "cannot start the outside server"
-[ -n "$(e2e_server_pids "$prefix")" ] || e2e_fail "the outside server is not found by its folder"
+e2e_wait_server "$prefix" || e2e_fail "the outside server is not found by its folder"
 
 if output=$( (e2e_wine a cmd /c exit) 2>&1); then
     e2e_fail "a Wine program ran beside an outside server"

@@ -151,6 +151,16 @@ e2e_server_pids() {
     done
 }
 
+# e2e_wait_server PREFIX: a started wineserver detaches before it has moved into its
+# folder; waits (5 s at most) until it can be found there. Fails when it cannot.
+e2e_wait_server() {
+    local deadline=$((SECONDS + 5))
+    until [ -n "$(e2e_server_pids "$1")" ]; do
+        [ $SECONDS -ge $deadline ] && return 1
+        sleep 0.05
+    done
+}
+
 e2e_net_id() { stat -L -c %i "$1" 2>/dev/null; }
 
 # Refuses to go on when a wineserver of the namespace's prefix runs in another network
@@ -187,6 +197,7 @@ e2e_wineserver_start() {
     e2e_env "$1"
     timeout 30 ip netns exec "$ns" "${E2E_ENV[@]}" wineserver -p 60 </dev/null >/dev/null 2>&1 ||
         e2e_fail "wineserver did not start in $ns"
+    e2e_wait_server "$prefix" || e2e_fail "the wineserver of $ns cannot be found by its folder"
     e2e_assert_contained "$1"
     # Wine's session processes start with the first program and inherit its output; a
     # caller reading that output would wait for them. Start them here, away from it.
