@@ -116,6 +116,17 @@ FakeIpHelper::FakeIpHelper() {
         AddressRequests.push_back({false, map->Index, map->Name});
         return NO_ERROR;
     };
+    auto statistics = [this](auto* record, const auto& scripted) -> DWORD {
+        ++StatisticsCalls;
+        if (StatisticsError != NO_ERROR)
+            return StatisticsError;
+        *record = scripted;
+        return NO_ERROR;
+    };
+    ip.GetTcpStatistics = [this, statistics](PMIB_TCPSTATS r) { return statistics(r, TcpStats); };
+    ip.GetIpStatistics = [this, statistics](PMIB_IPSTATS r) { return statistics(r, IpStats); };
+    ip.GetUdpStatistics = [this, statistics](PMIB_UDPSTATS r) { return statistics(r, UdpStats); };
+    ip.GetIcmpStatistics = [this, statistics](PMIB_ICMP r) { return statistics(r, IcmpStats); };
     // Systems before Vista have no 64-bit interface table.
     ip.GetIfTable2 = nullptr;
     ip.FreeMibTable = nullptr;

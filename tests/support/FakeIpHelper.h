@@ -82,6 +82,14 @@ public:
     DWORD IfTableError = NO_ERROR;
     int IfTableCalls = 0;
 
+    // The machine's protocol statistics; a failing fetch writes nothing.
+    MIB_TCPSTATS TcpStats{};
+    MIB_IPSTATS IpStats{};
+    MIB_UDPSTATS UdpStats{};
+    MIB_ICMP IcmpStats{};
+    DWORD StatisticsError = NO_ERROR;
+    int StatisticsCalls = 0;
+
     DWORD NetworkParamsAnswer = NO_ERROR; // NO_ERROR, ERROR_BUFFER_OVERFLOW, ERROR_NOT_SUPPORTED, ...
     FIXED_INFO NetworkParams{};
 
