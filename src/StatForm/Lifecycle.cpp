@@ -79,6 +79,8 @@ void TStatsForm::FormCreate() {
     lbRelRenText.SetCaption(L"");
     lbRelRenText.SetVisible(false);
     lbRelRenText.SetWidth(kRelRenTextWidth);
+    // Shown with the first plug-in command behind it; alone it would end the menu.
+    PlugSep.SetVisible(false);
     SentWraps = 0;
     ReceivedWraps = 0;
     SentDelta = 0;
@@ -165,6 +167,7 @@ void TStatsForm::BeginForm(bool first) {
 
 void TStatsForm::LayoutPages() {
     constexpr int kStatusLineOffset = 14;
+    constexpr int kTreeTop = 36;
     constexpr int kTreeShortening = 52;
     RECT support = tsSupport.ClientBounds();
     RECT nic = lbNicName.Bounds();
@@ -174,9 +177,11 @@ void TStatsForm::LayoutPages() {
     RECT stat = lbNetStat.Bounds();
     lbNetStat.SetBounds(stat.left, network.bottom - kStatusLineOffset, stat.right - stat.left,
                         stat.bottom - stat.top);
+    // The tree stands 36 pixels below the page's top and is 52 pixels shorter than the
+    // page, so it ends 16 pixels above its bottom, clear of the status line.
     RECT tree = tbNetwork.Bounds();
-    tbNetwork.SetBounds(tree.left, tree.top, tree.right - tree.left,
-                        std::max(0L, network.bottom - kTreeShortening - tree.top));
+    tbNetwork.SetBounds(tree.left, network.top + kTreeTop, tree.right - tree.left,
+                        std::max(0L, network.bottom - network.top - kTreeShortening));
 }
 
 void TStatsForm::StartForm() {

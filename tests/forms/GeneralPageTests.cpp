@@ -249,6 +249,33 @@ TEST_F(GeneralPage, AVanishedInterfaceKeepsItsLastValues) {
     EXPECT_EQ(window->TrayIcon.Hint(), hint);
 }
 
+TEST_F(GeneralPage, TheTooltipsAddressIsTheFirstWhicheverIsSelected) {
+    fake.Adapter(index).addresses = {{"192.168.0.5", "255.255.255.0"}, {"10.1.1.1", "255.0.0.0"}};
+    Begin();
+    window->DisplaySettings.PopupDisplayType = 2;
+    window->cbIP.SetItemIndex(1);
+    window->cbIPChange();
+    window->UpdateGeneral();
+    EXPECT_EQ(window->Label6.Caption(), L"255.0.0.0");
+    EXPECT_EQ(window->TrayIcon.Hint(), L"IP: 192.168.0.5");
+}
+
+TEST_F(GeneralPage, ADialUpLinkOnWindows98ShowsItsDurationOnceItIsUp) {
+    fake.Version() = platform::WindowsVersion::Windows98();
+    DWORD ppp = fake.AddAdapter("WAN", MIB_IF_TYPE_PPP);
+    fake.RemoveInterface(index);
+    auto w = fake::BeginWindow();
+    w->TrayIconClick();
+    // Status 1 is "connected" for a network adapter on this system, not for a dial-up link.
+    fake.Row(ppp).dwOperStatus = 1;
+    fake.Now += 59.0 / 86400.0;
+    w->Timer2Timer();
+    EXPECT_EQ(w->lbDuration.Caption(), L"");
+    fake.Row(ppp).dwOperStatus = 3;
+    w->Timer2Timer();
+    EXPECT_EQ(w->lbDuration.Caption(), L"00:59");
+}
+
 TEST_F(GeneralPage, TheDurationCountsFromTheStartWhileConnected) {
     Begin();
     window->TrayIconClick(); // the page fill runs while the window is shown

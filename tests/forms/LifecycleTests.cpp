@@ -109,7 +109,9 @@ TEST_F(Lifecycle, PageLayoutPutsTheStatusLinesNearTheBottom) {
     EXPECT_EQ(window->lbNicName.Bounds().top, support.bottom - 14);
     RECT network = window->tsNetwork.ClientBounds();
     EXPECT_EQ(window->lbNetStat.Bounds().top, network.bottom - 14);
-    EXPECT_EQ(window->tbNetwork.Bounds().bottom, network.bottom - 52);
+    RECT tree = window->tbNetwork.Bounds();
+    EXPECT_EQ(tree.top, network.top + 36);
+    EXPECT_EQ(tree.bottom - tree.top, network.bottom - network.top - 52);
 }
 
 TEST_F(Lifecycle, NetworkParametersByTheThreeAnswers) {
@@ -300,6 +302,34 @@ TEST_F(Lifecycle, HelpOpensTheHelpFileAtTheControlsNumber) {
     EXPECT_EQ(fake.HelpCalls[4].data, 402u);
     EXPECT_EQ(fake.HelpCalls[0].command, static_cast<UINT>(HELP_CONTEXT));
     EXPECT_TRUE(fake.HelpCalls[0].file.ends_with(L"kelvra.hlp"));
+}
+
+TEST_F(Lifecycle, TheTickRunsItsStepsInOrder) {
+    fake.Adapter(index).addresses = {{"10.1.1.1", "255.0.0.0"}};
+    auto window = Begin();
+    window->TrayIconClick();
+    // Between the previous tick and this one: traffic, a new address, and the adapter
+    // turned out to be a dial-up link.
+    fake.Row(index).dwInOctets += 10240;
+    fake.Adapter(index).addresses = {{"10.2.2.2", "255.0.0.0"}};
+    fake.Adapter(index).type = MIB_IF_TYPE_PPP;
+    struct Seen {
+        std::wstring status, received, rate, listed;
+        UINT type = 0;
+    } seen;
+    window->AddNewWindows = [&] {
+        seen = {window->lbStatus.Caption(), window->lbByteRecd.Caption(), window->lbDL.Caption(),
+                window->cbIP.Item(0), window->AdapterInfo.Type};
+    };
+    window->Timer2Timer();
+    // The counters came first, still under the old record's type; then the record; then
+    // the usage rates; new windows; and only then the page, with the new address.
+    EXPECT_EQ(seen.status, L"已连接");
+    EXPECT_EQ(seen.received, L"10,240");
+    EXPECT_EQ(seen.type, static_cast<UINT>(MIB_IF_TYPE_PPP));
+    EXPECT_EQ(seen.rate, L"10.0 k/秒");
+    EXPECT_EQ(seen.listed, L"10.1.1.1");
+    EXPECT_EQ(window->cbIP.Item(0), L"10.2.2.2");
 }
 
 TEST_F(Lifecycle, AVanishedInterfaceEndsTheTickAtOnce) {

@@ -215,6 +215,19 @@ TEST_F(Settings, Windows98IgnoresTheStoredHintChoiceAndKeepsTheAdapterName) {
     EXPECT_EQ(other->DisplaySettings.PopupDisplayType, 1);
 }
 
+TEST_F(Settings, WindowsMeKeepsBothTheHintChoiceAndTheAdapterName) {
+    fake.Version() = platform::WindowsVersion::WindowsMe();
+    Key key(Subkey(), true);
+    key.Set(L"PopupDisplayType", 1);
+    key.Set(L"AdapterName", std::wstring(L"我的网卡"));
+    auto window = Begin();
+    EXPECT_EQ(window->DisplaySettings.PopupDisplayType, 1);
+    EXPECT_EQ(window->ConnectionName, L"我的网卡");
+    window->DisplaySettings.PopupDisplayType = 3;
+    window->SaveSettings();
+    EXPECT_EQ(key.Dword(L"PopupDisplayType"), 3u);
+}
+
 TEST_F(Settings, IgnoreSystemPoliciesIsReadAndNeverWrittenAndTheShadowComesFromXpOn) {
     Key key(Subkey(), true);
     key.Set(L"IgnoreSystemPolicies", 1);
@@ -257,13 +270,18 @@ TEST_F(Settings, BadValuesCountAsAbsentAndTheRestStillLoads) {
     EXPECT_EQ(window->DisplaySettings.PopupDisplayType, 13);
     EXPECT_EQ(window->ConnectionColumnWidths, (std::array<int, 5>{80, 50, 80, 77, 103}));
 
-    // A font without a size draws with the system's default height.
-    settings::TStoredFont font;
-    font.Name = "Tahoma";
-    font.Size = 0;
-    key.Set(L"GridFont", font.Encode());
-    window->LoadSettings();
-    EXPECT_EQ(window->UseChart.Font().Size(), 0);
+    // A font of no size, or of an absurd one, is no font: the legend keeps its own.
+    const int legendSize = window->UseChart.Font().Size();
+    for (std::int32_t size : {0, 20000}) {
+        settings::TStoredFont font;
+        font.Name = "Tahoma";
+        font.Size = size;
+        font.Height = -size * 4 / 3;
+        key.Set(L"GridFont", font.Encode());
+        window->LoadSettings();
+        EXPECT_EQ(window->UseChart.Font().Size(), legendSize) << size;
+        EXPECT_EQ(window->UseChart.Font().Name(), L"宋体") << size;
+    }
     window->Show();
     window->PageControl1.SetActivePage(window->tsUsage);
     window->UseChart.GridMax = 10;
