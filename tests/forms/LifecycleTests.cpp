@@ -95,14 +95,6 @@ TEST_F(Lifecycle, TheWindowHasSixPagesInOrderAndItsClientSize) {
     EXPECT_FALSE(window->MainProg.Visible());
 }
 
-TEST_F(Lifecycle, TheProgressTextOfReleaseAndRenewStartsEmptyHiddenAnd317Wide) {
-    auto window = Begin();
-    EXPECT_FALSE(window->Support.lbRelRenText.Visible());
-    EXPECT_EQ(window->Support.lbRelRenText.Caption(), L"");
-    RECT r = window->Support.lbRelRenText.Bounds();
-    EXPECT_EQ(r.right - r.left, 317);
-}
-
 TEST_F(Lifecycle, PageLayoutPutsTheStatusLinesNearTheBottom) {
     auto window = Begin();
     RECT support = window->tsSupport.ClientBounds();
