@@ -1,7 +1,6 @@
 #include "TmChart/TimeChart.h"
 #include "TmChart/ChartMath.h"
 #include "platform/Handles.h"
-#include "widgets/Application.h"
 #include "widgets/Gdi.h"
 
 #include <algorithm>
@@ -28,26 +27,13 @@ platform::UniqueGdiObject SolidPen(TColor color) {
     return platform::UniqueGdiObject(::CreatePen(PS_SOLID, 1, ColorToRgb(color)));
 }
 
+// The chart paints every pixel itself: no background brush, full repaint on resize.
+const widgets::CustomWindow::WindowClass kWindowClass{TTimeChart::kClassName,
+                                                      CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS};
+
 } // namespace
 
-void TTimeChart::RegisterWindowClass() {
-    HINSTANCE module = widgets::Application::Instance().Module();
-    WNDCLASSEXW existing{sizeof existing};
-    if (::GetClassInfoExW(module, kClassName, &existing))
-        return;
-    WNDCLASSEXW wc{sizeof wc};
-    // The chart paints every pixel itself: no background brush, full repaint on resize.
-    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = module;
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kClassName;
-    ::RegisterClassExW(&wc);
-}
-
-TTimeChart::TTimeChart(widgets::Form& owner, int id) : widgets::Control(owner, id) {
-    // Charts are members of their forms, so this runs before any form's template is used.
-    RegisterWindowClass();
+TTimeChart::TTimeChart(widgets::Form& owner, int id) : widgets::CustomWindow(owner, id, kWindowClass) {
     font_.SetName(L"MS Sans Serif");
     font_.SetSize(8);
     font_.SetStyle(fsBold);
@@ -56,33 +42,14 @@ TTimeChart::TTimeChart(widgets::Form& owner, int id) : widgets::Control(owner, i
 
 TTimeChart::~TTimeChart() {
     OnGridDraw = nullptr;
-    Release();
-}
-
-void TTimeChart::Release() {
-    if (!Handle())
-        return;
-    if (ownsWindow_)
-        ::DestroyWindow(Handle()); // its last message detaches the chart
-    else
-        Detach();
+    DestroyHandle();
 }
 
 void TTimeChart::CreateHandle(HWND parent, int left, int top, int width, int height) {
-    if (Handle())
-        return;
-    HWND hwnd = ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE, left, top, width, height, parent,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id())),
-                                  widgets::Application::Instance().Module(), nullptr);
-    if (!hwnd)
-        return;
-    ownsWindow_ = true;
-    Attach(hwnd);
-    Attached();
+    Create(parent, RECT{left, top, left + width, top + height});
 }
 
 void TTimeChart::Attached() {
-    ::SetWindowLongPtrW(Handle(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     ApplyBorder();
     ::SetTimer(Handle(), kSampleTimerId, kSampleInterval, nullptr);
     ::InvalidateRect(Handle(), nullptr, FALSE);
@@ -90,24 +57,9 @@ void TTimeChart::Attached() {
 
 void TTimeChart::Detached() {
     ::KillTimer(Handle(), kSampleTimerId);
-    ::SetWindowLongPtrW(Handle(), GWLP_USERDATA, 0);
-    ownsWindow_ = false;
 }
 
-LRESULT CALLBACK TTimeChart::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* chart = reinterpret_cast<TTimeChart*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!chart || chart->Handle() != hwnd)
-        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    widgets::Application::HandlerScope scope;
-    // No exception may unwind through the system's frames.
-    try {
-        return chart->HandleMessage(msg, wParam, lParam);
-    } catch (...) {
-        return 0;
-    }
-}
-
-LRESULT TTimeChart::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT TTimeChart::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     HWND hwnd = Handle();
     switch (msg) {
     case WM_ERASEBKGND:
@@ -126,13 +78,10 @@ LRESULT TTimeChart::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
-    case WM_NCDESTROY:
-        Detach();
-        break;
     default:
         break;
     }
-    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    return CustomWindow::WindowProc(msg, wParam, lParam);
 }
 
 void TTimeChart::SetBorderStyle(TBorderStyle style) {

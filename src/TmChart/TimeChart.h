@@ -1,7 +1,7 @@
 #pragma once
 #include "TmChart/ChartFont.h"
 #include "TmChart/ChartTypes.h"
-#include "widgets/Control.h"
+#include "widgets/CustomWindow.h"
 
 #include <cstdint>
 #include <deque>
@@ -18,15 +18,12 @@ namespace tmchart {
 // Placed on a form by a dialog-template entry of the window class kClassName (the
 // class must be registered before the form's window is made; constructing a chart
 // does that), or made directly with CreateHandle.
-class TTimeChart : public widgets::Control {
+class TTimeChart : public widgets::CustomWindow {
 public:
     static constexpr const wchar_t* kClassName = L"TTimeChart";
     static constexpr int kDefaultWidth = 200;
     static constexpr int kDefaultHeight = 81;
     static constexpr UINT kSampleInterval = 1000;
-
-    // Registers the window class (idempotent).
-    static void RegisterWindowClass();
 
     TTimeChart(widgets::Form& owner, int id);
     ~TTimeChart() override;
@@ -88,14 +85,12 @@ public:
 protected:
     void Attached() override;
     void Detached() override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void Paint(HDC target);
     void PaintWindow();
     void ApplyBorder();
-    void Release();
     void DrawLine(HDC dc, const std::deque<float>& samples, TColor color, int width, int height) const;
     void DrawLegend(HDC dc, int height) const;
 
@@ -112,7 +107,6 @@ private:
     bool painting_ = false;
     std::deque<float> line1_;
     std::deque<float> line2_;
-    bool ownsWindow_ = false;
 };
 
 } // namespace tmchart

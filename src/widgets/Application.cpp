@@ -52,15 +52,20 @@ void Application::Dispatch(MSG& msg) {
     ::DispatchMessageW(&msg);
 }
 
-void Application::Run() {
+bool Application::HandleOneMessage() {
     MSG msg;
-    while (!terminated_) {
-        BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0 || got == -1)
-            break;
-        Dispatch(msg);
-        CollectGarbage();
+    BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+        terminated_ = true;
+        return false;
     }
+    Dispatch(msg);
+    return true;
+}
+
+void Application::Run() {
+    while (!terminated_ && HandleOneMessage())
+        CollectGarbage();
     CollectGarbage();
 }
 

@@ -25,6 +25,8 @@ public:
 
     // Runs the message loop until Terminate.
     void Run();
+    // Waits for the next message and handles it; false once the program is to end.
+    bool HandleOneMessage();
     // Handles the messages that are waiting, then returns.
     void ProcessMessages();
     void Terminate();

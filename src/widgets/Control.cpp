@@ -33,6 +33,23 @@ void Control::Detach() {
     hwnd_ = nullptr;
 }
 
+bool Control::HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (msg) {
+    case WM_COMMAND:
+        return HandleCommand(HIWORD(wParam));
+    case WM_NOTIFY:
+        return HandleNotify(*reinterpret_cast<NMHDR*>(lParam), result);
+    case WM_DRAWITEM:
+        result = TRUE;
+        return HandleDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    case WM_MEASUREITEM:
+        result = TRUE;
+        return HandleMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+    default:
+        return false;
+    }
+}
+
 std::wstring WindowText(HWND hwnd) {
     int n = ::GetWindowTextLengthW(hwnd);
     std::vector<wchar_t> buffer(static_cast<std::size_t>(n) + 1);

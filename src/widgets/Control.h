@@ -45,6 +45,12 @@ protected:
     // Called before controls are attached: a control that makes windows of its own
     // (a page control's sheets) makes them here.
     virtual void CreateChildren() {}
+    // A message the parent got from or about this control's window: WM_COMMAND,
+    // WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM, WM_MEASUREITEM, WM_COMPAREITEM,
+    // WM_HSCROLL, WM_VSCROLL, WM_VKEYTOITEM, WM_CHARTOITEM. True when handled, with the
+    // answer in result; the form returns it by the dialog rules. The default hands the
+    // first four to the handlers below.
+    virtual bool HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     virtual bool HandleCommand(WORD /*code*/) { return false; }
     virtual bool HandleNotify(NMHDR& /*header*/, LRESULT& /*result*/) { return false; }
     // Owner-drawn controls paint and size their items here.
@@ -52,8 +58,10 @@ protected:
     virtual bool HandleMeasureItem(MEASUREITEMSTRUCT& /*item*/) { return false; }
     virtual void Detached() {}
     // Binding to a window; a control that makes its own window binds it itself.
-    void Attach(HWND hwnd);
-    void Detach();
+    virtual void Attach(HWND hwnd);
+    virtual void Detach();
+    // Only the handle, none of the pending state: for a window still being made.
+    void SetHandle(HWND hwnd) { hwnd_ = hwnd; }
 
 private:
     Form& owner_;

@@ -1,5 +1,6 @@
 #include "widgets/Controls.h"
 #include "widgets/Application.h"
+#include "widgets/Failures.h"
 #include "widgets/Form.h"
 
 #include <vector>
@@ -30,11 +31,8 @@ LRESULT CALLBACK Label::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN) {
         auto* label = reinterpret_cast<Label*>(self);
         if (label->OnMouseDown) {
-            try {
-                label->OnMouseDown(msg, wParam);
-            } catch (...) {
-                // A failing handler must not unwind through the system's frames.
-            }
+            Application::HandlerScope scope;
+            Guarded(L"Label", msg, [&] { label->OnMouseDown(msg, wParam); });
         }
     }
     return ::DefSubclassProc(hwnd, msg, wParam, lParam);
@@ -62,10 +60,10 @@ void Button::Click() {
 }
 
 bool Button::HandleCommand(WORD code) {
-    if (code != BN_CLICKED)
+    // Unhandled, a Cancel button does what Escape does.
+    if (code != BN_CLICKED || !OnClick)
         return false;
-    if (OnClick)
-        OnClick();
+    OnClick();
     return true;
 }
 
@@ -173,22 +171,11 @@ INT_PTR CALLBACK TabSheet::SheetProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     sheet = reinterpret_cast<TabSheet*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
     if (!sheet)
         return FALSE;
-    // The page's controls belong to the form: their notifications go there.
-    switch (msg) {
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_HELP:
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-    case WM_CTLCOLORSTATIC:
-        try {
-            return sheet->Owner().Dispatch(hwnd, msg, wParam, lParam);
-        } catch (...) {
-            return FALSE;
-        }
-    default:
-        return FALSE;
-    }
+    // The page's controls belong to the form: their messages go there.
+    Form& form = sheet->Owner();
+    INT_PTR answer = FALSE;
+    Guarded(form.ClassName().c_str(), msg, [&] { answer = form.Dispatch(hwnd, msg, wParam, lParam); });
+    return answer;
 }
 
 void TabSheet::Make(HWND parent) {

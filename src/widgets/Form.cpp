@@ -3,13 +3,25 @@
 #include "platform/Shell.h"
 #include "widgets/Application.h"
 #include "widgets/Control.h"
+#include "widgets/Failures.h"
+#include "widgets/Mailbox.h"
 #include "widgets/Timer.h"
 #include "widgets/TrayIcon.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace widgets {
+
+namespace {
+// A dialog procedure answers these with its return value, and every other message it
+// handled through DWLP_MSGRESULT.
+bool AnswersDirectly(UINT msg) {
+    return (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC) || msg == WM_COMPAREITEM ||
+           msg == WM_VKEYTOITEM || msg == WM_CHARTOITEM || msg == WM_QUERYDRAGICON || msg == WM_INITDIALOG;
+}
+} // namespace
 
 void RegisterDialogClass(const wchar_t* className) {
     HINSTANCE module = Application::Instance().Module();
@@ -67,6 +79,9 @@ Form::~Form() {
     OnHide = nullptr;
     OnDestroy = nullptr;
     OnCloseQuery = nullptr;
+    release_ = nullptr;
+    if (modal_)
+        modal_->formGone = true;
     DestroyHandle();
 }
 
@@ -93,6 +108,9 @@ void Form::UnregisterTimer(Timer* t) {
 }
 void Form::UnregisterTray(TrayIcon* t) {
     std::erase(trays_, t);
+}
+void Form::UnregisterMailbox(MailboxBase* m) {
+    std::erase(mailboxes_, m);
 }
 
 namespace {
@@ -156,6 +174,35 @@ bool Form::RouteHelp(const HELPINFO& info) {
     return true;
 }
 
+Control* Form::ReflectionTarget(UINT msg, LPARAM lParam) const {
+    switch (msg) {
+    case WM_COMMAND: // lParam 0: a menu or an accelerator
+    case WM_HSCROLL: // lParam 0: the window's own scroll bar
+    case WM_VSCROLL:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+        return ControlByHandle(reinterpret_cast<HWND>(lParam));
+    case WM_NOTIFY:
+        return ControlByHandle(reinterpret_cast<const NMHDR*>(lParam)->hwndFrom);
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        return item && item->CtlType != ODT_MENU ? ControlByHandle(item->hwndItem) : nullptr;
+    }
+    case WM_MEASUREITEM: {
+        // Sent while the control is being made, before it has a handle: found by its id.
+        // Without its record this is no measure request (the status window's stop request).
+        const auto* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
+        return item && item->CtlType != ODT_MENU ? ControlById(static_cast<int>(item->CtlID)) : nullptr;
+    }
+    case WM_COMPAREITEM:
+        return ControlByHandle(reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam)->hwndItem);
+    default:
+        if (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC)
+            return ControlByHandle(reinterpret_cast<HWND>(lParam));
+        return nullptr;
+    }
+}
+
 INT_PTR CALLBACK Form::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Form* form = nullptr;
     if (msg == WM_INITDIALOG) {
@@ -167,129 +214,145 @@ INT_PTR CALLBACK Form::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     }
     if (!form)
         return FALSE;
-    // No exception may unwind through the system's frames: a failing handler is
-    // abandoned, and the program goes on.
-    try {
-        return form->Dispatch(hwnd, msg, wParam, lParam);
-    } catch (...) {
-        return FALSE;
-    }
+    INT_PTR answer = FALSE;
+    Guarded(form->className_.c_str(), msg, [&] { answer = form->Dispatch(hwnd, msg, wParam, lParam); });
+    return answer;
 }
 
 INT_PTR Form::Dispatch(HWND from, UINT msg, WPARAM wParam, LPARAM lParam) {
     Application::HandlerScope scope;
     LRESULT result = 0;
-    auto answer = [from, &result](bool handled) -> INT_PTR {
-        if (handled)
-            ::SetWindowLongPtrW(from, DWLP_MSGRESULT, result);
-        return handled ? TRUE : FALSE;
-    };
+    if (!Route(from, msg, wParam, lParam, result))
+        return FALSE;
+    if (AnswersDirectly(msg))
+        return static_cast<INT_PTR>(result);
+    ::SetWindowLongPtrW(from, DWLP_MSGRESULT, result);
+    return TRUE;
+}
 
-    switch (msg) {
-    case WM_INITDIALOG:
-        if (from == hwnd_) {
-            caption_ = Caption();
-            KeepDesignedGeometry(hwnd_);
-            AttachControls();
-            return FALSE;
-        }
-        break;
-    case WM_COMMAND: {
-        HWND source = reinterpret_cast<HWND>(lParam);
-        if (Control* c = source ? ControlByHandle(source) : nullptr)
-            if (c->HandleCommand(HIWORD(wParam)))
-                return answer(true);
-        if (LOWORD(wParam) == IDCANCEL && (!source || !ControlByHandle(source))) {
-            EscapePressed();
-            return answer(true);
-        }
-        break;
-    }
-    case WM_NOTIFY: {
-        auto* header = reinterpret_cast<NMHDR*>(lParam);
-        if (Control* c = ControlByHandle(header->hwndFrom))
-            if (c->HandleNotify(*header, result))
-                return answer(true);
-        break;
-    }
-    case WM_DRAWITEM: {
-        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (item && item->CtlType != ODT_MENU)
-            if (Control* c = ControlByHandle(item->hwndItem))
-                if (c->HandleDrawItem(*item)) {
-                    result = TRUE;
-                    return answer(true);
-                }
-        break;
-    }
-    case WM_MEASUREITEM: {
-        // Without its record this is no measure request (the status window reads it as
-        // a stop request): it goes on to the form.
-        auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-        if (item && item->CtlType != ODT_MENU)
-            if (Control* c = ControlById(static_cast<int>(item->CtlID)))
-                if (c->HandleMeasureItem(*item)) {
-                    result = TRUE;
-                    return answer(true);
-                }
-        break;
-    }
-    case WM_TIMER:
-        for (Timer* t : timers_)
-            if (t->TimerId() == wParam) {
-                t->Fire();
-                return answer(true);
-            }
-        break;
-    case WM_CLOSE:
-        if (from == hwnd_) {
-            Close();
-            return answer(true);
-        }
-        break;
-    case WM_SHOWWINDOW:
-        if (from == hwnd_) {
-            if (wParam && OnShow)
-                OnShow();
-            else if (!wParam && OnHide)
-                OnHide();
-        }
-        break;
-    case WM_HELP:
-        if (RouteHelp(*reinterpret_cast<HELPINFO*>(lParam)))
-            return answer(true);
-        break;
-    case WM_DESTROY:
-        if (from == hwnd_) {
+void Form::WindowCreated() {
+    caption_ = Caption();
+    KeepDesignedGeometry(hwnd_);
+    AttachControls();
+}
+
+void Form::WindowDestroyed() {
+    DetachAll();
+    for (MailboxBase* m : mailboxes_)
+        m->WindowGone();
+    hwnd_ = nullptr;
+}
+
+bool Form::Route(HWND from, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    const bool own = from == hwnd_;
+    if (own) {
+        switch (msg) {
+        case WM_INITDIALOG:
+            WindowCreated();
+            break;
+        case WM_DESTROY:
             if (OnDestroy)
                 OnDestroy();
             for (Timer* t : timers_)
                 t->Kill();
             for (TrayIcon* t : trays_)
                 t->Remove();
+            break;
+        case WM_NCDESTROY:
+            WindowDestroyed();
+            break;
+        default:
+            break;
         }
-        break;
-    case WM_NCDESTROY:
-        if (from == hwnd_) {
-            DetachAll();
-            hwnd_ = nullptr;
+        if (HandleMessage(msg, wParam, lParam, result))
+            return true;
+    }
+    if (Control* c = ReflectionTarget(msg, lParam))
+        if (c->HandleReflected(msg, wParam, lParam, result))
+            return true;
+
+    switch (msg) {
+    case WM_COMMAND:
+        // Escape, or a Cancel button no handler took.
+        if (LOWORD(wParam) == IDCANCEL) {
+            EscapePressed();
+            return true;
         }
-        break;
+        return false;
+    case WM_TIMER:
+        for (Timer* t : timers_)
+            if (t->TimerId() == wParam) {
+                t->Fire();
+                return true;
+            }
+        return false;
+    case WM_CLOSE:
+        if (!own)
+            return false;
+        Close();
+        return true;
+    case WM_SHOWWINDOW:
+        if (own) {
+            if (wParam && OnShow)
+                OnShow();
+            else if (!wParam && OnHide)
+                OnHide();
+        }
+        return false;
+    case WM_HELP:
+        return RouteHelp(*reinterpret_cast<HELPINFO*>(lParam));
+    case kMailMessage:
+        if (!own)
+            return false;
+        // Indexed: a handler may open another mailbox.
+        for (std::size_t i = 0; i < mailboxes_.size(); ++i)
+            mailboxes_[i]->Drain();
+        return true;
+    case TrayIcon::kCallbackMessage:
+        if (trays_.empty())
+            return false;
+        trays_.front()->HandleCallback(lParam);
+        return true;
     default:
-        if (msg == platform::TaskbarCreatedMessage() && from == hwnd_) {
+        if (msg == platform::TaskbarCreatedMessage() && own)
             for (TrayIcon* t : trays_)
                 t->Readd();
-            return answer(false);
-        }
-        if (msg == TrayIcon::kCallbackMessage && !trays_.empty()) {
-            trays_.front()->HandleCallback(lParam);
-            return answer(true);
-        }
-        break;
+        return false;
     }
-    if (from == hwnd_ && HandleMessage(msg, wParam, lParam, result))
-        return answer(true);
-    return FALSE;
+}
+
+int Form::ShowModal() {
+    if (modal_)
+        return IDCANCEL; // already showing modally further down the stack
+    CreateHandle();
+    if (!hwnd_)
+        return IDCANCEL;
+    HWND owner = ::GetWindow(hwnd_, GW_OWNER);
+    // EnableWindow answers whether the window was disabled before.
+    const bool ownerWasEnabled = owner && !::EnableWindow(owner, FALSE);
+    ModalState state;
+    modal_ = &state;
+    Show();
+    Application& app = Application::Instance();
+    {
+        // Whatever a handler queues for deletion waits until this loop is left.
+        Application::HandlerScope holdDeletes;
+        while (state.result == 0 && !state.formGone && hwnd_ && !app.Terminated())
+            if (!app.HandleOneMessage())
+                break;
+    }
+    if (ownerWasEnabled && ::IsWindow(owner))
+        ::EnableWindow(owner, TRUE);
+    if (!state.formGone) {
+        modal_ = nullptr;
+        Hide();
+    }
+    return state.result != 0 ? state.result : IDCANCEL;
+}
+
+void Form::SetModalResult(int result) {
+    if (modal_ && result != 0)
+        modal_->result = result;
 }
 
 void Form::Show() {
@@ -317,8 +380,16 @@ void Form::Close() {
     bool canClose = true;
     if (OnCloseQuery)
         OnCloseQuery(canClose);
-    if (canClose)
-        Hide();
+    if (!canClose)
+        return;
+    if (modal_) {
+        SetModalResult(IDCANCEL);
+        return;
+    }
+    Hide();
+    // Last: the release may delete the form.
+    if (release_)
+        std::exchange(release_, nullptr)();
 }
 
 std::wstring Form::Caption() const {

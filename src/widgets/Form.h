@@ -8,7 +8,9 @@
 namespace widgets {
 
 class Control;
+class MailboxBase;
 class Timer;
+class ToolWindows;
 class TrayIcon;
 
 // A top-level window made from a dialog template whose CLASS is the form's own window
@@ -31,9 +33,18 @@ public:
     void Hide();
     bool Visible() const;
     void BringToFront();
-    // Asks OnCloseQuery; hides the window when the close is allowed.
+    // Asks OnCloseQuery; when the close is allowed, a modal form ends its ShowModal
+    // with IDCANCEL, and any other hides (a tool window then goes: ToolWindows).
     void Close();
     void DestroyHandle();
+
+    // Shows the form with its owner disabled and returns once SetModalResult was given
+    // a result other than 0 (IDCANCEL when the form was closed, its window went, or the
+    // program was asked to stop meanwhile). The owner is enabled again before the form
+    // hides, so activation goes back to it. Nothing handed to Application::DeleteLater
+    // is deleted while the modal loop runs.
+    int ShowModal();
+    void SetModalResult(int result);
 
     std::wstring Caption() const;
     void SetCaption(const std::wstring& text);
@@ -51,11 +62,13 @@ public:
     std::function<void()> OnDestroy;
     std::function<void(bool& canClose)> OnCloseQuery;
 
-    // Message dispatch for windows that belong to the form (its tab sheets).
+    // Message dispatch for windows that belong to the form (its tab sheets), with the
+    // dialog procedure's answer.
     INT_PTR Dispatch(HWND from, UINT msg, WPARAM wParam, LPARAM lParam);
 
 protected:
-    // Messages a form handles itself; return true when handled and set result.
+    // Messages a form handles itself, before its controls see theirs; return true when
+    // handled and set result.
     virtual bool HandleMessage(UINT /*msg*/, WPARAM /*wParam*/, LPARAM /*lParam*/, LRESULT& /*result*/) {
         return false;
     }
@@ -64,20 +77,33 @@ protected:
 
 private:
     friend class Control;
+    friend class MailboxBase;
     friend class Timer;
+    friend class ToolWindows;
     friend class TrayIcon;
+    struct ModalState {
+        int result = 0;
+        bool formGone = false;
+    };
     void RegisterControl(Control* c) { controls_.push_back(c); }
     void UnregisterControl(Control* c);
     void RegisterTimer(Timer* t) { timers_.push_back(t); }
     void UnregisterTimer(Timer* t);
     void RegisterTray(TrayIcon* t) { trays_.push_back(t); }
     void UnregisterTray(TrayIcon* t);
+    void RegisterMailbox(MailboxBase* m) { mailboxes_.push_back(m); }
+    void UnregisterMailbox(MailboxBase* m);
     UINT NextTimerId() { return nextTimerId_++; }
 
     void AttachControls();
     void DetachAll();
     Control* ControlByHandle(HWND h) const;
     Control* ControlById(int id) const;
+    // The control a message from a child is about, for the messages that go back to it.
+    Control* ReflectionTarget(UINT msg, LPARAM lParam) const;
+    bool Route(HWND from, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void WindowCreated();
+    void WindowDestroyed();
     bool RouteHelp(const HELPINFO& info);
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
@@ -88,7 +114,11 @@ private:
     std::vector<Control*> controls_;
     std::vector<Timer*> timers_;
     std::vector<TrayIcon*> trays_;
+    std::vector<MailboxBase*> mailboxes_;
     UINT nextTimerId_ = 100;
+    ModalState* modal_ = nullptr;
+    // Set by the tool-window collection holding the form: an allowed close ends it.
+    std::function<void()> release_;
 };
 
 // Registers a dialog window class with the given name (idempotent).

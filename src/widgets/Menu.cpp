@@ -46,8 +46,11 @@ void MenuItem::SetPicture(HBITMAP picture) {
 }
 
 void MenuItem::Click() {
-    if (Enabled() && Visible() && OnClick)
-        OnClick();
+    if (!Enabled() || !Visible() || !OnClick)
+        return;
+    // A copy: the handler may remove its own entry.
+    std::function<void()> handler = OnClick;
+    handler();
 }
 
 PopupMenu::PopupMenu(Form& owner, int resourceId) : owner_(owner) {
@@ -62,6 +65,8 @@ PopupMenu::PopupMenu(Form& owner, int resourceId) : owner_(owner) {
         info.dwTypeData = text;
         info.cch = static_cast<UINT>(std::size(text));
         ::GetMenuItemInfoW(popup, static_cast<UINT>(i), TRUE, &info);
+        if (info.wID >= kFirstRuntimeId && info.wID <= kLastRuntimeId)
+            throw std::logic_error("menu template uses a run-time command id");
         Entry e;
         e.id = info.wID;
         e.separator = (info.fType & MFT_SEPARATOR) != 0;
@@ -71,6 +76,37 @@ PopupMenu::PopupMenu(Form& owner, int resourceId) : owner_(owner) {
         e.isDefault = (info.fState & MFS_DEFAULT) != 0;
         entries_.push_back(std::move(e));
     }
+}
+
+PopupMenu::~PopupMenu() = default;
+
+MenuItem& PopupMenu::Insert(UINT after, const std::wstring& caption) {
+    UINT id = kFirstRuntimeId;
+    while (std::any_of(entries_.begin(), entries_.end(), [id](const Entry& e) { return e.id == id; }))
+        if (++id > kLastRuntimeId)
+            throw std::length_error("no run-time command id left");
+    auto at =
+        std::find_if(entries_.begin(), entries_.end(), [after](const Entry& e) { return e.id == after; });
+    if (at == entries_.end())
+        throw std::logic_error("menu entry missing from its template");
+    at = std::find_if(at + 1, entries_.end(), [](const Entry& e) { return !e.runtime; });
+    Entry e;
+    e.id = id;
+    e.caption = caption;
+    e.runtime = true;
+    entries_.insert(at, std::move(e));
+    runtimeItems_.push_back(std::make_unique<MenuItem>(*this, id));
+    return *runtimeItems_.back();
+}
+
+void PopupMenu::Remove(MenuItem& item) {
+    auto owned = std::find_if(runtimeItems_.begin(), runtimeItems_.end(),
+                              [&item](const std::unique_ptr<MenuItem>& p) { return p.get() == &item; });
+    if (owned == runtimeItems_.end())
+        return;
+    UINT id = item.CommandId();
+    std::erase_if(entries_, [id](const Entry& e) { return e.id == id; });
+    runtimeItems_.erase(owned);
 }
 
 PopupMenu::Entry& PopupMenu::EntryFor(UINT id) {

@@ -2,6 +2,7 @@
 #include "platform/Handles.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,7 +46,22 @@ private:
 // leaves the native menu and comes back at its place.
 class PopupMenu {
 public:
+    // Command ids of run-time entries. Templates keep their ids below this range (the
+    // constructor refuses one that does not), and the ids stay 16-bit like every
+    // command id.
+    static constexpr UINT kFirstRuntimeId = 0xC000;
+    static constexpr UINT kLastRuntimeId = 0xDFFF;
+
     PopupMenu(Form& owner, int resourceId);
+    ~PopupMenu();
+    PopupMenu(const PopupMenu&) = delete;
+    PopupMenu& operator=(const PopupMenu&) = delete;
+
+    // A run-time entry (a plug-in's command), placed after the entry `after` and
+    // after the run-time entries already there, with a free id of the run-time range.
+    // The menu owns it until Remove.
+    MenuItem& Insert(UINT after, const std::wstring& caption);
+    void Remove(MenuItem& item);
 
     // Shows the menu at a screen position and runs the chosen entry.
     void Popup(POINT at);
@@ -62,6 +78,7 @@ public:
         bool isDefault = false;
         HBITMAP picture = nullptr;
         MenuItem* item = nullptr;
+        bool runtime = false;
     };
     const std::vector<Entry>& Entries() const { return entries_; }
 
@@ -72,6 +89,7 @@ private:
 
     Form& owner_;
     std::vector<Entry> entries_;
+    std::vector<std::unique_ptr<MenuItem>> runtimeItems_;
 };
 
 } // namespace widgets

@@ -1,0 +1,13 @@
+#pragma once
+// Resources of the toolkit's own tests, in a range of their own.
+#define IDD_TestForm 9000
+#define IDC_Label 9001
+#define IDC_Button 9002
+#define IDC_Probe 9003
+
+#define IDM_TestMenu 9100
+#define IDM_First 9101
+#define IDM_PlugSep 9102
+#define IDM_Last 9103
+
+#define IDM_ClashingMenu 9200
