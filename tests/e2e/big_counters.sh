@@ -98,11 +98,12 @@ kernel_bytes() {
         "$(e2e_exec a cat /sys/class/net/a-eth0/statistics/rx_bytes)"
 }
 
-shown_bytes() {
+# Sets shown to the window's byte labels as plain numbers: sent received.
+read_shown() {
     local controls
     controls=$(e2e_inspect a children "$hwnd") || e2e_fail "cannot list the controls of $hwnd"
-    echo "$(e2e_number "$(e2e_label "$controls" $idByteSent)")" \
-        "$(e2e_number "$(e2e_label "$controls" $idByteRecd)")"
+    shown="$(e2e_number "$(e2e_label "$controls" $idByteSent)") $(e2e_number "$(e2e_label "$controls" $idByteRecd)")"
+    [[ $shown =~ ^[0-9]+\ [0-9]+$ ]] || e2e_fail "the byte labels read '$shown'"
 }
 
 # wraps_short SHOWN KERNEL: what the window lacks, in bytes and as a count of 4 GiB wraps.
@@ -118,9 +119,9 @@ wraps_short() {
 # await_kernel_bytes SECONDS: until the window shows what the kernel counts (read after
 # the window); a mismatch at the deadline fails, saying by how much the window is short.
 await_kernel_bytes() {
-    local deadline=$((SECONDS + $1)) shown kernel s k
+    local deadline=$((SECONDS + $1)) kernel s k
     while :; do
-        shown=$(shown_bytes)
+        read_shown
         kernel=$(kernel_bytes)
         [ "$shown" = "$kernel" ] && return 0
         if [ $SECONDS -ge $deadline ]; then
