@@ -1,6 +1,5 @@
 // The interface's row and the counters of the General page.
 #include "StatForm/StatsForm.h"
-#include "platform/Buffers.h"
 #include "StatForm/Formats.h"
 #include "platform/IpHelper.h"
 #include "platform/Kernel.h"
@@ -10,38 +9,34 @@
 #include <cstring>
 
 bool TStatsForm::RefreshIfRow(bool bind) {
-    // The table block is kept between ticks so the fetch neither allocates nor needs
-    // a size query while the table keeps its size.
-    auto call = [](BYTE* block, ULONG* size) {
-        return platform::ipHelper().GetIfTable(reinterpret_cast<PMIB_IFTABLE>(block), size, TRUE);
-    };
-    ULONG lastSize = static_cast<ULONG>(InterfaceTable.size());
-    if (platform::FetchBlock(call, lastSize, InterfaceTable) != NO_ERROR ||
-        InterfaceTable.size() < sizeof(DWORD))
+    const app::Sampler::InterfaceRows table = Samples->Interfaces();
+    if (!table.fetched)
         return false;
-
-    const auto* table = reinterpret_cast<const MIB_IFTABLE*>(InterfaceTable.data());
-    // Never trust the count beyond what the block really holds.
-    std::size_t capacity = (InterfaceTable.size() - offsetof(MIB_IFTABLE, table)) / sizeof(MIB_IFROW);
-    std::size_t count = std::min<std::size_t>(table->dwNumEntries, capacity);
 
     if (bind) {
         // Position 0, the lowest index, is the loopback interface's.
-        if (Ordinal >= count)
+        if (Ordinal >= table.count)
             return false;
-        InterfaceIndex = table->table[Ordinal].dwIndex;
+        InterfaceIndex = table.rows[Ordinal].dwIndex;
         FriendlyIndex = platform::ipHelper().GetFriendlyIfIndex(InterfaceIndex);
         Bound = true;
+        WideCounting = Samples->WideRow(InterfaceIndex) != nullptr;
     }
     if (!Bound)
         return false;
 
-    for (std::size_t i = 0; i < count; ++i)
-        if (table->table[i].dwIndex == InterfaceIndex) {
-            std::memcpy(&IfRow, &table->table[i], sizeof IfRow);
-            return true;
-        }
-    return false;
+    const MIB_IFROW* row = table.Find(InterfaceIndex);
+    if (!row)
+        return false;
+    if (WideCounting) {
+        // Counting goes on from the 64-bit row alone; a tick without it counts nothing.
+        const MIB_IF_ROW2* wide = Samples->WideRow(InterfaceIndex);
+        if (!wide)
+            return false;
+        WideRow = *wide;
+    }
+    IfRow = *row;
+    return true;
 }
 
 namespace {
@@ -61,6 +56,8 @@ template <std::size_t N> std::wstring StatusText(const wchar_t* const (&table)[N
 constexpr wchar_t kHintSeparator[] = L"\n\r";
 constexpr std::size_t kHintBytes = 255;
 constexpr std::int64_t kWrap = 4294967296LL;
+// What a driver reports for a link speed it does not know.
+constexpr ULONG64 kUnknownLinkSpeed = ~0ULL;
 
 bool IsDialUpType(UINT type) {
     return type == MIB_IF_TYPE_PPP || type == MIB_IF_TYPE_SLIP;
@@ -74,12 +71,26 @@ void AppendHintPart(std::wstring& hint, const std::wstring& part) {
 
 } // namespace
 
-// A raw counter below the previous one has wrapped (or restarted, which looks the same).
-void TStatsForm::CountDirection(std::uint32_t raw, std::uint32_t& previous, std::uint16_t& wraps) {
+// A 32-bit raw counter below the previous one has wrapped (or restarted, which looks the
+// same). Answers what the interface has counted, wraps included.
+std::int64_t TStatsForm::CountDirection(std::uint32_t raw, std::uint32_t& previous, std::uint16_t& wraps) {
     if (previous == 0)
         previous = raw;
     if (raw < previous)
         ++wraps;
+    return wraps * kWrap + raw;
+}
+
+// A 64-bit counter does not wrap: one below the previous value has restarted with its
+// interface, and what it had counted before stays in the total. The wrap count is then
+// only the hidden correction's.
+std::int64_t TStatsForm::CountDirection(std::uint64_t raw, std::uint64_t& previous,
+                                        std::uint64_t& beforeRestart, std::uint16_t wraps) {
+    if (previous == 0)
+        previous = raw;
+    if (raw < previous)
+        beforeRestart += previous;
+    return static_cast<std::int64_t>(raw + beforeRestart) + wraps * kWrap;
 }
 
 void TStatsForm::UpdateTotal(std::int64_t total, std::int64_t& shown, std::uint32_t& delta,
@@ -89,6 +100,15 @@ void TStatsForm::UpdateTotal(std::int64_t total, std::int64_t& shown, std::uint3
         shown = total;
     delta = static_cast<std::uint32_t>(total) - static_cast<std::uint32_t>(shown);
     shown = total;
+}
+
+std::uint64_t TStatsForm::LinkSpeed() const {
+    std::uint64_t speed = IfRow.dwSpeed;
+    if (WideCounting)
+        for (ULONG64 wide : {WideRow.TransmitLinkSpeed, WideRow.ReceiveLinkSpeed})
+            if (wide != kUnknownLinkSpeed)
+                speed = std::max<std::uint64_t>(speed, wide);
+    return speed;
 }
 
 bool TStatsForm::IsConnected() const {
@@ -101,7 +121,7 @@ void TStatsForm::UpdateGeneral() {
     const platform::WindowsVersion& os = platform::kernel().Version;
     const int mode = DisplaySettings.OctetDisp;
 
-    const std::wstring speed = formats::LinkSpeedText(IfRow.dwSpeed);
+    const std::wstring speed = formats::LinkSpeedText(LinkSpeed());
     lbSpeed.SetCaption(speed);
 
     const DWORD status = IfRow.dwOperStatus;
@@ -125,13 +145,32 @@ void TStatsForm::UpdateGeneral() {
     lbPackSent.SetCaption(formats::PacketCountText(SentPackets));
     lbPackRecd.SetCaption(formats::PacketCountText(ReceivedPackets));
 
-    const std::uint32_t sentRaw = IfRow.dwOutOctets - IfRow.dwOutDiscards;
-    const std::uint32_t receivedRaw = IfRow.dwInOctets - IfRow.dwInDiscards;
-    CountDirection(sentRaw, PrevSentOctets, SentWraps);
-    CountDirection(receivedRaw, PrevReceivedOctets, ReceivedWraps);
-    UpdateTotal(SentWraps * kWrap + sentRaw - SentBytesBase, SentTotal, SentDelta, lbByteSent);
-    UpdateTotal(ReceivedWraps * kWrap + receivedRaw - ReceivedBytesBase, ReceivedTotal, ReceivedDelta,
-                lbByteRecd);
+    // The discard counts are packet counts, taken from the octet counts as they are.
+    std::uint32_t sentRaw = IfRow.dwOutOctets - IfRow.dwOutDiscards;
+    std::uint32_t receivedRaw = IfRow.dwInOctets - IfRow.dwInDiscards;
+    std::int64_t sentCount = 0;
+    std::int64_t receivedCount = 0;
+    bool sentMoved = false;
+    bool receivedMoved = false;
+    if (WideCounting) {
+        const std::uint64_t sent = WideRow.OutOctets - WideRow.OutDiscards;
+        const std::uint64_t received = WideRow.InOctets - WideRow.InDiscards;
+        sentCount = CountDirection(sent, PrevSentOctets64, SentBeforeRestart, SentWraps);
+        receivedCount = CountDirection(received, PrevReceivedOctets64, ReceivedBeforeRestart, ReceivedWraps);
+        sentMoved = sent != PrevSentOctets64;
+        receivedMoved = received != PrevReceivedOctets64;
+        PrevSentOctets64 = sent;
+        PrevReceivedOctets64 = received;
+        sentRaw = static_cast<std::uint32_t>(sent);
+        receivedRaw = static_cast<std::uint32_t>(received);
+    } else {
+        sentCount = CountDirection(sentRaw, PrevSentOctets, SentWraps);
+        receivedCount = CountDirection(receivedRaw, PrevReceivedOctets, ReceivedWraps);
+        sentMoved = sentRaw != PrevSentOctets;
+        receivedMoved = receivedRaw != PrevReceivedOctets;
+    }
+    UpdateTotal(sentCount - SentBytesBase, SentTotal, SentDelta, lbByteSent);
+    UpdateTotal(receivedCount - ReceivedBytesBase, ReceivedTotal, ReceivedDelta, lbByteRecd);
     if (std::optional<std::wstring> unit = formats::ByteUnitCaption(mode))
         Label15.SetCaption(*unit);
 
@@ -142,9 +181,9 @@ void TStatsForm::UpdateGeneral() {
         FirstUpdate = false;
     } else {
         ActivityState = 0;
-        if (sentRaw != PrevSentOctets)
+        if (sentMoved)
             ActivityState += 1;
-        if (receivedRaw != PrevReceivedOctets)
+        if (receivedMoved)
             ActivityState += 2;
         if (MediaDisconnected)
             ActivityState = 4;

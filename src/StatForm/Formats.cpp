@@ -53,12 +53,12 @@ std::wstring FractionText(const Scaled& x, bool keepZeros, const NumberSeparator
 }
 
 // "0.0 Mbps" style: one decimal always, no grouping.
-std::wstring OneDecimal(DWORD value, std::uint64_t divisor, const NumberSeparators& separators) {
+std::wstring OneDecimal(std::uint64_t value, std::uint64_t divisor, const NumberSeparators& separators) {
     Scaled x = Divide(value, divisor, 1);
     return std::to_wstring(x.Whole) + FractionText(x, true, separators);
 }
 
-std::wstring SpeedText(DWORD bitsPerSecond, DWORD megabitFrom, const wchar_t* prefix,
+std::wstring SpeedText(std::uint64_t bitsPerSecond, std::uint64_t megabitFrom, const wchar_t* prefix,
                        const NumberSeparators& separators) {
     std::wstring text = prefix;
     if (bitsPerSecond >= megabitFrom)
@@ -163,19 +163,19 @@ const NumberSeparators& UserSeparators() {
     return separators;
 }
 
-std::wstring LinkSpeedText(DWORD bitsPerSecond, const NumberSeparators& separators) {
+std::wstring LinkSpeedText(std::uint64_t bitsPerSecond, const NumberSeparators& separators) {
     return SpeedText(bitsPerSecond, 1'000'001, L"", separators);
 }
 
-std::wstring LinkSpeedText(DWORD bitsPerSecond) {
+std::wstring LinkSpeedText(std::uint64_t bitsPerSecond) {
     return LinkSpeedText(bitsPerSecond, UserSeparators());
 }
 
-std::wstring BalloonSpeedText(DWORD bitsPerSecond, const NumberSeparators& separators) {
+std::wstring BalloonSpeedText(std::uint64_t bitsPerSecond, const NumberSeparators& separators) {
     return SpeedText(bitsPerSecond, 1'000'000, L"连接于 ", separators);
 }
 
-std::wstring BalloonSpeedText(DWORD bitsPerSecond) {
+std::wstring BalloonSpeedText(std::uint64_t bitsPerSecond) {
     return BalloonSpeedText(bitsPerSecond, UserSeparators());
 }
 

@@ -20,14 +20,15 @@ NumberSeparators ReadUserSeparators();
 // The user's separators, read once on first use.
 const NumberSeparators& UserSeparators();
 
+// Link speeds are 64-bit: links beyond 4,294,967,295 bit/s exist.
 // Link speed for labels: "100.0 Mbps" above 1,000,000 bit/s, "10.0 kbps" from 10,000, else "9999 bps"
 // (a speed of 0 reads " bps").
-std::wstring LinkSpeedText(DWORD bitsPerSecond, const NumberSeparators& separators);
-std::wstring LinkSpeedText(DWORD bitsPerSecond);
+std::wstring LinkSpeedText(std::uint64_t bitsPerSecond, const NumberSeparators& separators);
+std::wstring LinkSpeedText(std::uint64_t bitsPerSecond);
 
 // Link speed for the status balloon: "连接于 1.0 Mbps" from 1,000,000 bit/s on.
-std::wstring BalloonSpeedText(DWORD bitsPerSecond, const NumberSeparators& separators);
-std::wstring BalloonSpeedText(DWORD bitsPerSecond);
+std::wstring BalloonSpeedText(std::uint64_t bitsPerSecond, const NumberSeparators& separators);
+std::wstring BalloonSpeedText(std::uint64_t bitsPerSecond);
 
 // Packet count with thousands grouping, at least one digit.
 std::wstring PacketCountText(std::uint32_t count, const NumberSeparators& separators);

@@ -214,6 +214,20 @@ void TStatsForm::Timer1Timer() {
     FetchStatistics();
 }
 
+void TStatsForm::FetchStatistics() {
+    // The machine's figures, not the adapter's: one fetch serves every window. A record
+    // whose fetch failed keeps what it held.
+    const app::Sampler::Statistics stats = Samples->ProtocolStatistics();
+    if (stats.tcp)
+        TcpStats = *stats.tcp;
+    if (stats.ip)
+        IpStats = *stats.ip;
+    if (stats.udp)
+        UdpStats = *stats.udp;
+    if (stats.icmp)
+        IcmpStats = *stats.icmp;
+}
+
 void TStatsForm::Timer2Timer() {
     if (!RefreshIfRow(false))
         return; // the interface has gone: the window keeps its last values

@@ -12,8 +12,6 @@ void TStatsForm::LoadPlugins() {
 }
 void TStatsForm::UnloadPlugins() {
 }
-void TStatsForm::FetchStatistics() {
-}
 void TStatsForm::ShowStatistics() {
 }
 void TStatsForm::DisableLookups() {

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/Sampler.h"
 #include "platform/DialUp.h"
 #include "platform/Win32.h"
 #include "StatForm/resource.h"
@@ -16,6 +17,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,6 +50,9 @@ public:
     std::function<void()> ShutDownAll;
     std::function<void()> AddNewWindows;
     bool Closing = false;
+    // Where the window's ticks get the machine's figures: the program's shared sampler,
+    // or one of its own for a window made alone.
+    std::shared_ptr<app::Sampler> Samples = std::make_shared<app::Sampler>();
 
     // --- The interface -----------------------------------------------------------
     // InterfaceIndex and FriendlyIndex stay side by side: the plug-in data callback
@@ -76,16 +81,22 @@ public:
     MIB_ICMP IcmpStats{};
 
     MIB_IFROW IfRow{};
-    // The whole interface table and adapter list of the last fetch, kept so that the
-    // next tick can reuse the blocks.
-    std::vector<BYTE> InterfaceTable;
-    std::vector<BYTE> AdapterTable;
+    // Where the system has the 64-bit interface table, the window's row of it: the byte
+    // totals come from its counters, which do not wrap. Decided when the window binds.
+    bool WideCounting = false;
+    MIB_IF_ROW2 WideRow{};
 
     // --- Counters ------------------------------------------------------------------
     std::uint32_t PrevSentOctets = 0;
     std::uint32_t PrevReceivedOctets = 0;
     std::uint16_t SentWraps = 0;
     std::uint16_t ReceivedWraps = 0;
+    // The 64-bit counterparts of the previous raw values, and the bytes counted before
+    // the interface's counters last restarted.
+    std::uint64_t PrevSentOctets64 = 0;
+    std::uint64_t PrevReceivedOctets64 = 0;
+    std::uint64_t SentBeforeRestart = 0;
+    std::uint64_t ReceivedBeforeRestart = 0;
     std::int64_t SentTotal = 0;
     std::int64_t ReceivedTotal = 0;
     std::uint32_t SentPackets = 0;
@@ -229,6 +240,8 @@ public:
     bool RefreshIfRow(bool bind);
     void UpdateGeneral();
     bool IsConnected() const;
+    // The link speed in bit/s: the 64-bit figure where it says more than dwSpeed can.
+    std::uint64_t LinkSpeed() const;
     void ShowDuration();
     void SetActivityImage(int state);
     void SetTrayHint(const std::wstring& text);
@@ -282,7 +295,9 @@ protected:
 
 private:
     std::wstring ConnectionKey() const;
-    static void CountDirection(std::uint32_t raw, std::uint32_t& previous, std::uint16_t& wraps);
+    static std::int64_t CountDirection(std::uint32_t raw, std::uint32_t& previous, std::uint16_t& wraps);
+    static std::int64_t CountDirection(std::uint64_t raw, std::uint64_t& previous,
+                                       std::uint64_t& beforeRestart, std::uint16_t wraps);
     void UpdateTotal(std::int64_t total, std::int64_t& shown, std::uint32_t& delta, widgets::Label& label);
     std::wstring FindInterfaceName() const;
     void ReleaseOrRenew(const wchar_t* progressText, bool release);

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr ULONG kAdapterRecordSize = sizeof(IP_ADAPTER_INFO);
 #ifndef _WIN64
 static_assert(sizeof(IP_ADAPTER_INFO) == 640);
 #endif
@@ -34,20 +33,14 @@ std::wstring Trimmed(const std::wstring& text) {
 } // namespace
 
 void TStatsForm::GetAdapterInfo() {
-    // The block is kept between ticks and asked for at its last size, so a machine
-    // with several adapters needs one call per tick, not two.
-    std::vector<BYTE>& block = AdapterTable;
-    auto call = [](BYTE* data, ULONG* size) {
-        return platform::ipHelper().GetAdaptersInfo(reinterpret_cast<PIP_ADAPTER_INFO>(data), size);
-    };
-    ULONG lastSize = std::max(static_cast<ULONG>(block.size()), kAdapterRecordSize);
-    DWORD answer = platform::FetchBlock(call, lastSize, block);
-    if (answer == ERROR_NOT_SUPPORTED) {
+    const app::Sampler::AdapterBlock adapters = Samples->Adapters();
+    if (adapters.answer == ERROR_NOT_SUPPORTED) {
         ShowNtOnlyNotice();
         return;
     }
-    if (answer != NO_ERROR)
+    if (adapters.answer != NO_ERROR)
         return;
+    const std::vector<BYTE>& block = *adapters.block;
 
     // Walk the chain, but only ever inside the block the platform filled.
     const BYTE* begin = block.data();
@@ -71,7 +64,7 @@ void TStatsForm::GetAdapterInfo() {
     AdapterInfo.Description[sizeof AdapterInfo.Description - 1] = '\0';
 
     // The window keeps its own copy of the address chain; nothing may point into the
-    // block, which goes at the end of this call.
+    // block, which the next fetch reuses.
     AddressChain.clear();
     for (const IP_ADDR_STRING* a = &entry->IpAddressList; a && inside(a, sizeof *a); a = a->Next) {
         AddressChain.push_back(*a);

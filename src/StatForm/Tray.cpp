@@ -18,12 +18,11 @@ void TStatsForm::TrayPresenceRule() {
     if (TrayIcon.Visible())
         return;
     TrayIcon.SetVisible(true);
-    TrayIcon.ShowBalloon(AdapterId, formats::BalloonSpeedText(IfRow.dwSpeed), kBalloonMilliseconds,
-                         NIIF_INFO);
+    TrayIcon.ShowBalloon(AdapterId, formats::BalloonSpeedText(LinkSpeed()), kBalloonMilliseconds, NIIF_INFO);
 }
 
 void TStatsForm::miStatusBalloonClick() {
-    TrayIcon.ShowBalloon(ConnectionName, formats::BalloonSpeedText(IfRow.dwSpeed), kBalloonMilliseconds,
+    TrayIcon.ShowBalloon(ConnectionName, formats::BalloonSpeedText(LinkSpeed()), kBalloonMilliseconds,
                          NIIF_INFO);
 }
 

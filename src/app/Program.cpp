@@ -1,6 +1,5 @@
 #include "app/Program.h"
 #include "platform/Dialogs.h"
-#include "platform/IpHelper.h"
 #include "platform/Kernel.h"
 #include "settings/RegistryAccessor.h"
 #include "widgets/Application.h"
@@ -41,14 +40,14 @@ TStatsForm& Program::AddWindow(std::uint32_t ordinal, const std::function<void()
     window.ShutDownAll = [this] { ShutDownAll(); };
     window.AddNewWindows = addNewWindows;
     window.Ordinal = ordinal;
+    window.Samples = Samples;
     return window;
 }
 
 void Program::CreateWindows(const std::function<void()>& addNewWindows) {
-    DWORD reported = 0;
-    DWORD answer = platform::ipHelper().GetNumberOfInterfaces(&reported);
-    bool counted = answer == NO_ERROR && reported > 0;
-    InterfaceCount = counted ? reported - 1 : 0;
+    const std::optional<DWORD> reported = Samples->InterfaceCount();
+    bool counted = reported && *reported > 0;
+    InterfaceCount = counted ? *reported - 1 : 0;
     WindowList.clear();
 
     if (counted && InterfaceCount == 0) {
@@ -66,11 +65,11 @@ void Program::CreateWindows(const std::function<void()>& addNewWindows) {
 }
 
 void Program::AddNewWindows() {
-    DWORD reported = 0;
+    const std::optional<DWORD> reported = Samples->InterfaceCount();
     // A failed query tells nothing about the interfaces: keep what we have.
-    if (platform::ipHelper().GetNumberOfInterfaces(&reported) != NO_ERROR || reported == 0)
+    if (!reported || *reported == 0)
         return;
-    std::uint32_t m = std::min<std::uint32_t>(reported - 1, kMaxWindows);
+    std::uint32_t m = std::min<std::uint32_t>(*reported - 1, kMaxWindows);
     if (m <= InterfaceCount || stopping_)
         return;
     std::uint32_t from = InterfaceCount + 1;

@@ -1,5 +1,6 @@
 #pragma once
 #include "StatForm/StatsForm.h"
+#include "app/Sampler.h"
 #include "platform/Handles.h"
 
 #include <cstdint>
@@ -19,6 +20,8 @@ public:
 
     std::vector<std::unique_ptr<TStatsForm>> WindowList;
     std::uint32_t InterfaceCount = 0;
+    // The machine's figures, fetched once per period for all windows.
+    std::shared_ptr<app::Sampler> Samples = std::make_shared<app::Sampler>();
 
     // The program entry: install path, single instance, windows, message loop.
     int Run();

@@ -6,6 +6,11 @@
 
 namespace platform {
 
+FARPROC IpHelper::LookUpExport(const char* name) {
+    HMODULE library = ::GetModuleHandleW(L"iphlpapi.dll");
+    return library ? ::GetProcAddress(library, name) : nullptr;
+}
+
 IpHelper& ipHelper() {
     static IpHelper binding;
     return binding;

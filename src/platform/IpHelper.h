@@ -14,6 +14,27 @@ struct IpHelper {
     std::function<DWORD(PIP_INTERFACE_INFO, PULONG)> GetInterfaceInfo = ::GetInterfaceInfo;
     std::function<DWORD(PIP_ADAPTER_INDEX_MAP)> IpReleaseAddress = ::IpReleaseAddress;
     std::function<DWORD(PIP_ADAPTER_INDEX_MAP)> IpRenewAddress = ::IpRenewAddress;
+    std::function<DWORD(PMIB_TCPSTATS)> GetTcpStatistics = ::GetTcpStatistics;
+    std::function<DWORD(PMIB_IPSTATS)> GetIpStatistics = ::GetIpStatistics;
+    std::function<DWORD(PMIB_UDPSTATS)> GetUdpStatistics = ::GetUdpStatistics;
+    std::function<DWORD(PMIB_ICMP)> GetIcmpStatistics = ::GetIcmpStatistics;
+    // The 64-bit interface table exists from Vista on; looked up when the binding is
+    // made, so both stay empty on older systems and the program still starts there.
+    std::function<DWORD(PMIB_IF_TABLE2*)> GetIfTable2 = LookUp<DWORD, PMIB_IF_TABLE2*>("GetIfTable2");
+    std::function<void(PVOID)> FreeMibTable = LookUp<void, PVOID>("FreeMibTable");
+
+private:
+    // An export of the IP helper library that the program is linked with, or an empty
+    // function where this system has none.
+    template <typename Result, typename... Args>
+    static std::function<Result(Args...)> LookUp(const char* name) {
+        using Pointer = Result(WINAPI*)(Args...);
+        FARPROC address = LookUpExport(name);
+        if (!address)
+            return {};
+        return reinterpret_cast<Pointer>(reinterpret_cast<void*>(address));
+    }
+    static FARPROC LookUpExport(const char* name);
 };
 
 IpHelper& ipHelper();

@@ -45,6 +45,8 @@ struct Kernel {
     std::function<void(LPCWSTR)> OutputDebugStringW = ::OutputDebugStringW;
     std::function<int(LCID, LCTYPE, LPWSTR, int)> GetLocaleInfoW = ::GetLocaleInfoW;
     std::function<double()> Now = LocalNow;
+    // Milliseconds since the system started; wraps after 49 days, so only differences count.
+    std::function<DWORD()> GetTickCount = ::GetTickCount;
     WindowsVersion Version = QueryWindowsVersion();
 };
 

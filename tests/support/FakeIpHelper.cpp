@@ -1,16 +1,13 @@
-#include "support/FakePlatform.h"
-
-#include <shlwapi.h>
+#include "support/FakeIpHelper.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 
 namespace fake {
 
 namespace {
-HANDLE const kFakeMutex = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x4B56));
-
 void CopyAnsi(BYTE* dest, std::size_t capacity, const std::string& text, DWORD* length) {
     std::size_t n = std::min(text.size(), capacity);
     std::memcpy(dest, text.data(), n);
@@ -36,35 +33,12 @@ MIB_IFROW MakeIfRow(DWORD index, DWORD type, const std::string& description, DWO
     return row;
 }
 
-ScratchRegistry::ScratchRegistry() {
-    root_ = L"Software\\KelvraTests\\" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-            std::to_wstring(::GetTickCount());
-    ::RegCreateKeyExW(HKEY_CURRENT_USER, (root_ + L"\\user").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                      &user_, nullptr);
-    ::RegCreateKeyExW(HKEY_CURRENT_USER, (root_ + L"\\machine").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                      nullptr, &machine_, nullptr);
-    if (!user_ || !machine_)
-        throw std::runtime_error("cannot make a scratch registry");
-    ::RegOverridePredefKey(HKEY_CURRENT_USER, user_);
-    ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine_);
-}
-
-ScratchRegistry::~ScratchRegistry() {
-    ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-    ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-    ::RegCloseKey(user_);
-    ::RegCloseKey(machine_);
-    ::SHDeleteKeyW(HKEY_CURRENT_USER, root_.c_str());
-}
-
-FakePlatform::FakePlatform()
-    : savedIpHelper_(platform::ipHelper()), savedKernel_(platform::kernel()), savedShell_(platform::shell()),
-      savedDialogs_(platform::dialogs()), savedRegistry_(platform::registry()),
-      savedDialUp_(platform::dialUp()) {
+FakeIpHelper::FakeIpHelper() {
     Interfaces.push_back(MakeIfRow(1, MIB_IF_TYPE_LOOPBACK, "lo", 5, 10000000));
 
-    auto& ip = platform::ipHelper();
+    platform::IpHelper& ip = *binding_;
     ip.GetNumberOfInterfaces = [this](PDWORD count) {
+        ++NumberOfInterfacesCalls;
         if (NumberOfInterfacesError != NO_ERROR)
             return NumberOfInterfacesError;
         *count = static_cast<DWORD>(Interfaces.size());
@@ -112,7 +86,10 @@ FakePlatform::FakePlatform()
         std::memcpy(info, &NetworkParams, sizeof NetworkParams);
         return NO_ERROR;
     };
-    ip.GetAdaptersInfo = [this](PIP_ADAPTER_INFO info, PULONG size) { return FillAdaptersInfo(info, size); };
+    ip.GetAdaptersInfo = [this](PIP_ADAPTER_INFO info, PULONG size) {
+        ++AdaptersInfoCalls;
+        return FillAdaptersInfo(info, size);
+    };
     ip.GetInterfaceInfo = [this](PIP_INTERFACE_INFO info, PULONG size) -> DWORD {
         ULONG needed = static_cast<ULONG>(offsetof(IP_INTERFACE_INFO, Adapter) +
                                           InterfaceNames.size() * sizeof(IP_ADAPTER_INDEX_MAP));
@@ -139,52 +116,80 @@ FakePlatform::FakePlatform()
         AddressRequests.push_back({false, map->Index, map->Name});
         return NO_ERROR;
     };
-    platform::dialUp().RasEnumConnectionsA = [this](platform::RasConnRecord* records, LPDWORD bytes,
-                                                    LPDWORD connections) -> DWORD {
-        DWORD needed = static_cast<DWORD>(std::max<std::size_t>(DialUpConnections.size(), 1) *
-                                          sizeof(platform::RasConnRecord));
-        if (!records || records->dwSize != sizeof(platform::RasConnRecord))
-            return ERROR_INVALID_SIZE;
-        if (*bytes < needed) {
-            *bytes = needed;
-            return ERROR_BUFFER_TOO_SMALL;
-        }
-        for (std::size_t i = 0; i < DialUpConnections.size(); ++i)
-            records[i] = DialUpConnections[i];
-        *connections = static_cast<DWORD>(DialUpConnections.size());
+    auto statistics = [this](auto* record, const auto& scripted) -> DWORD {
+        ++StatisticsCalls;
+        if (StatisticsError != NO_ERROR)
+            return StatisticsError;
+        *record = scripted;
         return NO_ERROR;
     };
+    ip.GetTcpStatistics = [this, statistics](PMIB_TCPSTATS r) { return statistics(r, TcpStats); };
+    ip.GetIpStatistics = [this, statistics](PMIB_IPSTATS r) { return statistics(r, IpStats); };
+    ip.GetUdpStatistics = [this, statistics](PMIB_UDPSTATS r) { return statistics(r, UdpStats); };
+    ip.GetIcmpStatistics = [this, statistics](PMIB_ICMP r) { return statistics(r, IcmpStats); };
+    // Systems before Vista have no 64-bit interface table.
+    ip.GetIfTable2 = nullptr;
+    ip.FreeMibTable = nullptr;
+}
 
-    auto& kernel = platform::kernel();
-    kernel.Version = platform::WindowsVersion::WindowsXP();
-    kernel.Now = [this] { return Now; };
-    kernel.CreateMutexW = [this](LPSECURITY_ATTRIBUTES, BOOL, LPCWSTR) {
-        ::SetLastError(MutexAlreadyExists ? ERROR_ALREADY_EXISTS : NO_ERROR);
-        return kFakeMutex;
-    };
-    kernel.ReleaseMutex = [](HANDLE h) { return h == kFakeMutex ? TRUE : ::ReleaseMutex(h); };
-    kernel.CloseHandle = [](HANDLE h) { return h == kFakeMutex ? TRUE : ::CloseHandle(h); };
-    kernel.OutputDebugStringW = [this](LPCWSTR text) { DebugOutput.emplace_back(text); };
-
-    platform::shell().Shell_NotifyIconW = [this](DWORD message, PNOTIFYICONDATAW data) {
-        TrayCall call{message,      data->uFlags,      data->hWnd,     data->hIcon,      data->szTip,
-                      data->szInfo, data->szInfoTitle, data->uTimeout, data->dwInfoFlags};
-        TrayCalls.push_back(std::move(call));
-        return TrayAccepts ? TRUE : FALSE;
-    };
-
-    auto& dialogs = platform::dialogs();
-    dialogs.MessageBoxW = [this](HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
-        MessageBoxes.push_back({owner, text ? text : L"", caption ? caption : L"", type});
-        return MessageBoxAnswer;
-    };
-    dialogs.WinHelpW = [this](HWND, LPCWSTR file, UINT command, ULONG_PTR data) {
-        HelpCalls.push_back({file ? file : L"", command, data});
-        return TRUE;
+void FakeIpHelper::Offer64BitTable() {
+    binding_->GetIfTable2 = [this](PMIB_IF_TABLE2* table) { return FillIfTable2(table); };
+    binding_->FreeMibTable = [this](PVOID memory) {
+        ++FreedTables;
+        std::free(memory);
     };
 }
 
-DWORD FakePlatform::FillAdaptersInfo(PIP_ADAPTER_INFO info, PULONG size) const {
+WideCounters& FakeIpHelper::Wide(DWORD index) {
+    auto found = WideRows.find(index);
+    if (found != WideRows.end())
+        return found->second;
+    const MIB_IFROW& row = Row(index);
+    WideCounters& wide = WideRows[index];
+    wide.InOctets = row.dwInOctets;
+    wide.OutOctets = row.dwOutOctets;
+    wide.InDiscards = row.dwInDiscards;
+    wide.OutDiscards = row.dwOutDiscards;
+    return wide;
+}
+
+DWORD FakeIpHelper::FillIfTable2(PMIB_IF_TABLE2* table) {
+    ++IfTable2Calls;
+    if (IfTableError != NO_ERROR)
+        return IfTableError;
+    std::size_t bytes =
+        offsetof(MIB_IF_TABLE2, Table) + std::max<std::size_t>(Interfaces.size(), 1) * sizeof(MIB_IF_ROW2);
+    auto* made = static_cast<PMIB_IF_TABLE2>(std::calloc(1, bytes));
+    if (!made)
+        return ERROR_NOT_ENOUGH_MEMORY;
+    made->NumEntries = static_cast<ULONG>(Interfaces.size());
+    for (std::size_t i = 0; i < Interfaces.size(); ++i) {
+        const MIB_IFROW& row = Interfaces[i];
+        MIB_IF_ROW2& wide = made->Table[i];
+        wide.InterfaceIndex = row.dwIndex;
+        wide.Type = row.dwType;
+        wide.Mtu = row.dwMtu;
+        auto found = WideRows.find(row.dwIndex);
+        if (found != WideRows.end()) {
+            const WideCounters& w = found->second;
+            wide.InOctets = w.InOctets;
+            wide.OutOctets = w.OutOctets;
+            wide.InDiscards = w.InDiscards;
+            wide.OutDiscards = w.OutDiscards;
+            wide.TransmitLinkSpeed = w.TransmitLinkSpeed;
+            wide.ReceiveLinkSpeed = w.ReceiveLinkSpeed;
+        } else {
+            wide.InOctets = row.dwInOctets;
+            wide.OutOctets = row.dwOutOctets;
+            wide.InDiscards = row.dwInDiscards;
+            wide.OutDiscards = row.dwOutDiscards;
+        }
+    }
+    *table = made;
+    return NO_ERROR;
+}
+
+DWORD FakeIpHelper::FillAdaptersInfo(PIP_ADAPTER_INFO info, PULONG size) const {
     if (AdaptersInfoError != NO_ERROR)
         return AdaptersInfoError;
     if (Adapters.empty())
@@ -230,33 +235,14 @@ DWORD FakePlatform::FillAdaptersInfo(PIP_ADAPTER_INFO info, PULONG size) const {
     return NO_ERROR;
 }
 
-FakeAdapter& FakePlatform::Adapter(DWORD index) {
+FakeAdapter& FakeIpHelper::Adapter(DWORD index) {
     for (FakeAdapter& a : Adapters)
         if (a.index == index)
             return a;
     throw std::out_of_range("no such adapter");
 }
 
-platform::RasConnRecord MakeDialUp(const std::string& entry, const std::string& deviceType,
-                                   const std::string& deviceName) {
-    platform::RasConnRecord record{};
-    record.dwSize = sizeof record;
-    std::strncpy(record.szEntryName, entry.c_str(), sizeof record.szEntryName - 1);
-    std::strncpy(record.szDeviceType, deviceType.c_str(), sizeof record.szDeviceType - 1);
-    std::strncpy(record.szDeviceName, deviceName.c_str(), sizeof record.szDeviceName - 1);
-    return record;
-}
-
-FakePlatform::~FakePlatform() {
-    platform::ipHelper() = savedIpHelper_;
-    platform::kernel() = savedKernel_;
-    platform::shell() = savedShell_;
-    platform::dialogs() = savedDialogs_;
-    platform::registry() = savedRegistry_;
-    platform::dialUp() = savedDialUp_;
-}
-
-DWORD FakePlatform::AddAdapter(const std::string& description, DWORD type) {
+DWORD FakeIpHelper::AddAdapter(const std::string& description, DWORD type) {
     DWORD index = 1;
     for (const MIB_IFROW& row : Interfaces)
         index = std::max(index, row.dwIndex);
@@ -272,12 +258,12 @@ DWORD FakePlatform::AddAdapter(const std::string& description, DWORD type) {
     return added;
 }
 
-void FakePlatform::RemoveInterface(DWORD index) {
+void FakeIpHelper::RemoveInterface(DWORD index) {
     std::erase_if(Interfaces, [index](const MIB_IFROW& row) { return row.dwIndex == index; });
     std::erase_if(Adapters, [index](const FakeAdapter& a) { return a.index == index; });
 }
 
-MIB_IFROW& FakePlatform::Row(DWORD index) {
+MIB_IFROW& FakeIpHelper::Row(DWORD index) {
     for (MIB_IFROW& row : Interfaces)
         if (row.dwIndex == index)
             return row;

@@ -1,0 +1,87 @@
+#pragma once
+#include "platform/Win32.h"
+
+
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+namespace app {
+
+// The machine-wide figures every status window reads on its ticks: the interface count,
+// the interface table (and the 64-bit one where the system has it), the adapter list and
+// the TCP/IP statistics. Each is fetched at most once per period and handed to every
+// window that asks within it, so a tick's platform calls do not grow with the number of
+// windows. The windows copy what they need; nothing here is kept past the next fetch.
+class Sampler {
+public:
+    // The sampling tick's period and the statistics timer's, in milliseconds.
+    static constexpr DWORD kTickPeriod = 1000;
+    static constexpr DWORD kStatisticsPeriod = 2000;
+
+    // GetNumberOfInterfaces, or nothing when the query failed.
+    std::optional<DWORD> InterfaceCount();
+
+    // The interface table sorted by index; empty when the fetch failed.
+    struct InterfaceRows {
+        const MIB_IFROW* rows = nullptr;
+        std::size_t count = 0;
+        bool fetched = false;
+        const MIB_IFROW* Find(DWORD index) const;
+    };
+    InterfaceRows Interfaces();
+
+    // The 64-bit row of an interface, or null where the system has no 64-bit table,
+    // its fetch failed, or it has no row for the index.
+    const MIB_IF_ROW2* WideRow(DWORD index);
+
+    // The adapter list as GetAdaptersInfo filled it, with its answer.
+    struct AdapterBlock {
+        DWORD answer = ERROR_NO_DATA;
+        const std::vector<BYTE>* block = nullptr;
+    };
+    AdapterBlock Adapters();
+
+    // The machine's protocol statistics. A record whose last fetch failed is null: the
+    // caller keeps what it had.
+    struct Statistics {
+        const MIB_TCPSTATS* tcp = nullptr;
+        const MIB_IPSTATS* ip = nullptr;
+        const MIB_UDPSTATS* udp = nullptr;
+        const MIB_ICMP* icmp = nullptr;
+    };
+    Statistics ProtocolStatistics();
+
+private:
+    // When a figure was last fetched; it is fresh for most of a period, so that windows
+    // whose timers run a little apart share one fetch, while no window ever sees the
+    // same fetch on two of its own ticks.
+    struct Stamp {
+        DWORD at = 0;
+        bool valid = false;
+        bool Due(DWORD period);
+    };
+
+    Stamp countStamp_;
+    std::optional<DWORD> count_;
+
+    Stamp tableStamp_;
+    std::vector<BYTE> table_;
+    bool tableFetched_ = false;
+
+    Stamp wideStamp_;
+    std::vector<MIB_IF_ROW2> wideRows_;
+
+    Stamp adapterStamp_;
+    std::vector<BYTE> adapters_;
+    DWORD adapterAnswer_ = ERROR_NO_DATA;
+
+    Stamp statisticsStamp_;
+    MIB_TCPSTATS tcp_{};
+    MIB_IPSTATS ip_{};
+    MIB_UDPSTATS udp_{};
+    MIB_ICMP icmp_{};
+    Statistics statistics_;
+};
+
+} // namespace app

@@ -1,0 +1,102 @@
+#pragma once
+#include "platform/IpHelper.h"
+#include "support/Override.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace fake {
+
+// A row of the interface table as the platform would report it.
+MIB_IFROW MakeIfRow(DWORD index, DWORD type, const std::string& description, DWORD operStatus = 5,
+                    DWORD speed = 100000000);
+
+// An adapter as the adapter list reports it.
+struct FakeAdapter {
+    DWORD index = 0;
+    std::string name; // "{GUID}"
+    std::string description;
+    UINT type = MIB_IF_TYPE_ETHERNET;
+    bool dhcp = true;
+    // Address and mask pairs; the first always exists.
+    std::vector<std::pair<std::string, std::string>> addresses{{"0.0.0.0", "0.0.0.0"}};
+    std::string gateway;
+    std::string dhcpServer;
+};
+
+// What the 64-bit interface table says of one interface beyond its 32-bit row.
+struct WideCounters {
+    ULONG64 InOctets = 0;
+    ULONG64 OutOctets = 0;
+    ULONG64 InDiscards = 0;
+    ULONG64 OutDiscards = 0;
+    ULONG64 TransmitLinkSpeed = 0;
+    ULONG64 ReceiveLinkSpeed = 0;
+};
+
+// A scripted IP helper: an interface table the test edits between ticks, the adapter
+// list, interface names, and a record of release and renew requests. By default the
+// machine is one without the 64-bit interface table (as before Vista).
+class FakeIpHelper {
+public:
+    FakeIpHelper();
+    FakeIpHelper(const FakeIpHelper&) = delete;
+    FakeIpHelper& operator=(const FakeIpHelper&) = delete;
+
+    // The machine's interfaces; by default the loopback (index 1) only.
+    std::vector<MIB_IFROW> Interfaces;
+    // Adds an adapter (interface row and adapter record) with the next free index and
+    // returns that index.
+    DWORD AddAdapter(const std::string& description = "veth", DWORD type = MIB_IF_TYPE_ETHERNET);
+    void RemoveInterface(DWORD index);
+    MIB_IFROW& Row(DWORD index);
+
+    // Offers GetIfTable2; each interface's 64-bit row follows its 32-bit row unless
+    // Wide(index) says otherwise.
+    void Offer64BitTable();
+    WideCounters& Wide(DWORD index);
+    std::map<DWORD, WideCounters> WideRows;
+    int IfTable2Calls = 0;
+    int FreedTables = 0;
+
+    std::vector<FakeAdapter> Adapters;
+    FakeAdapter& Adapter(DWORD index);
+    DWORD AdaptersInfoError = NO_ERROR;
+    int AdaptersInfoCalls = 0;
+
+    // Interface names by index, as GetInterfaceInfo lists them; AddAdapter adds one.
+    std::vector<std::pair<DWORD, std::wstring>> InterfaceNames;
+    DWORD InterfaceInfoSizeAnswer = ERROR_INSUFFICIENT_BUFFER;
+    DWORD InterfaceInfoError = NO_ERROR;
+
+    struct AddressRequest {
+        bool release;
+        DWORD index;
+        std::wstring name;
+    };
+    std::vector<AddressRequest> AddressRequests;
+
+    DWORD NumberOfInterfacesError = NO_ERROR;
+    int NumberOfInterfacesCalls = 0;
+    DWORD IfTableError = NO_ERROR;
+    int IfTableCalls = 0;
+
+    // The machine's protocol statistics; a failing fetch writes nothing.
+    MIB_TCPSTATS TcpStats{};
+    MIB_IPSTATS IpStats{};
+    MIB_UDPSTATS UdpStats{};
+    MIB_ICMP IcmpStats{};
+    DWORD StatisticsError = NO_ERROR;
+    int StatisticsCalls = 0;
+
+    DWORD NetworkParamsAnswer = NO_ERROR; // NO_ERROR, ERROR_BUFFER_OVERFLOW, ERROR_NOT_SUPPORTED, ...
+    FIXED_INFO NetworkParams{};
+
+private:
+    DWORD FillAdaptersInfo(PIP_ADAPTER_INFO info, PULONG size) const;
+    DWORD FillIfTable2(PMIB_IF_TABLE2* table);
+    BindingOverride<platform::IpHelper> binding_{platform::ipHelper()};
+};
+
+} // namespace fake

@@ -1,0 +1,102 @@
+#include "support/FakeSystem.h"
+
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+namespace fake {
+
+namespace {
+HANDLE const kFakeMutex = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x4B56));
+} // namespace
+
+ScratchRegistry::ScratchRegistry() {
+    root_ = L"Software\\KelvraTests\\" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+            std::to_wstring(::GetTickCount());
+    ::RegCreateKeyExW(HKEY_CURRENT_USER, (root_ + L"\\user").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                      &user_, nullptr);
+    ::RegCreateKeyExW(HKEY_CURRENT_USER, (root_ + L"\\machine").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                      nullptr, &machine_, nullptr);
+    if (!user_ || !machine_)
+        throw std::runtime_error("cannot make a scratch registry");
+    ::RegOverridePredefKey(HKEY_CURRENT_USER, user_);
+    ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine_);
+}
+
+ScratchRegistry::~ScratchRegistry() {
+    ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    ::RegCloseKey(user_);
+    ::RegCloseKey(machine_);
+    ::SHDeleteKeyW(HKEY_CURRENT_USER, root_.c_str());
+}
+
+platform::RasConnRecord MakeDialUp(const std::string& entry, const std::string& deviceType,
+                                   const std::string& deviceName) {
+    platform::RasConnRecord record{};
+    record.dwSize = sizeof record;
+    std::strncpy(record.szEntryName, entry.c_str(), sizeof record.szEntryName - 1);
+    std::strncpy(record.szDeviceType, deviceType.c_str(), sizeof record.szDeviceType - 1);
+    std::strncpy(record.szDeviceName, deviceName.c_str(), sizeof record.szDeviceName - 1);
+    return record;
+}
+
+FakeDialUp::FakeDialUp() {
+    binding_->RasEnumConnectionsA = [this](platform::RasConnRecord* records, LPDWORD bytes,
+                                           LPDWORD connections) -> DWORD {
+        DWORD needed = static_cast<DWORD>(std::max<std::size_t>(DialUpConnections.size(), 1) *
+                                          sizeof(platform::RasConnRecord));
+        if (!records || records->dwSize != sizeof(platform::RasConnRecord))
+            return ERROR_INVALID_SIZE;
+        if (*bytes < needed) {
+            *bytes = needed;
+            return ERROR_BUFFER_TOO_SMALL;
+        }
+        for (std::size_t i = 0; i < DialUpConnections.size(); ++i)
+            records[i] = DialUpConnections[i];
+        *connections = static_cast<DWORD>(DialUpConnections.size());
+        return NO_ERROR;
+    };
+}
+
+FakeKernel::FakeKernel() {
+    platform::Kernel& kernel = *binding_;
+    kernel.Version = platform::WindowsVersion::WindowsXP();
+    kernel.Now = [this] { return Now; };
+    kernel.GetTickCount = [this] {
+        DWORD now = TickCount;
+        TickCount += TickStep;
+        return now;
+    };
+    kernel.CreateMutexW = [this](LPSECURITY_ATTRIBUTES, BOOL, LPCWSTR) {
+        ::SetLastError(MutexAlreadyExists ? ERROR_ALREADY_EXISTS : NO_ERROR);
+        return kFakeMutex;
+    };
+    kernel.ReleaseMutex = [](HANDLE h) { return h == kFakeMutex ? TRUE : ::ReleaseMutex(h); };
+    kernel.CloseHandle = [](HANDLE h) { return h == kFakeMutex ? TRUE : ::CloseHandle(h); };
+    kernel.OutputDebugStringW = [this](LPCWSTR text) { DebugOutput.emplace_back(text); };
+}
+
+FakeShell::FakeShell() {
+    binding_->Shell_NotifyIconW = [this](DWORD message, PNOTIFYICONDATAW data) {
+        TrayCall call{message,      data->uFlags,      data->hWnd,     data->hIcon,      data->szTip,
+                      data->szInfo, data->szInfoTitle, data->uTimeout, data->dwInfoFlags};
+        TrayCalls.push_back(std::move(call));
+        return TrayAccepts ? TRUE : FALSE;
+    };
+}
+
+FakeDialogs::FakeDialogs() {
+    binding_->MessageBoxW = [this](HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+        MessageBoxes.push_back({owner, text ? text : L"", caption ? caption : L"", type});
+        return MessageBoxAnswer;
+    };
+    binding_->WinHelpW = [this](HWND, LPCWSTR file, UINT command, ULONG_PTR data) {
+        HelpCalls.push_back({file ? file : L"", command, data});
+        return TRUE;
+    };
+}
+
+} // namespace fake

@@ -1,0 +1,112 @@
+#pragma once
+#include "platform/DialUp.h"
+#include "platform/Dialogs.h"
+#include "platform/Kernel.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+#include "support/Override.h"
+
+#include <string>
+#include <vector>
+
+namespace fake {
+
+// A dial-up connection as the dial-up library lists it.
+platform::RasConnRecord MakeDialUp(const std::string& entry, const std::string& deviceType,
+                                   const std::string& deviceName);
+
+struct TrayCall {
+    DWORD message;
+    UINT flags;
+    HWND window;
+    HICON icon;
+    std::wstring tip;
+    std::wstring info;
+    std::wstring infoTitle;
+    UINT timeout;
+    DWORD infoFlags;
+};
+
+struct MessageBoxCall {
+    HWND owner;
+    std::wstring text;
+    std::wstring caption;
+    UINT type;
+};
+
+struct HelpCall {
+    std::wstring file;
+    UINT command;
+    ULONG_PTR data;
+};
+
+// Gives each test its own HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE: scratch keys of
+// the real registry, removed afterwards. The registry binding itself stays real.
+class ScratchRegistry {
+public:
+    ScratchRegistry();
+    ~ScratchRegistry();
+    ScratchRegistry(const ScratchRegistry&) = delete;
+    ScratchRegistry& operator=(const ScratchRegistry&) = delete;
+
+private:
+    BindingOverride<platform::Registry> binding_{platform::registry()};
+    std::wstring root_;
+    HKEY user_ = nullptr;
+    HKEY machine_ = nullptr;
+};
+
+// The dial-up library's connection list.
+class FakeDialUp {
+public:
+    FakeDialUp();
+    std::vector<platform::RasConnRecord> DialUpConnections;
+
+private:
+    BindingOverride<platform::DialUp> binding_{platform::dialUp()};
+};
+
+// The Windows version (XP unless a test says otherwise), the clocks, the mutex and a
+// record of the debug output.
+class FakeKernel {
+public:
+    FakeKernel();
+    platform::WindowsVersion& Version() { return binding_->Version; }
+
+    bool MutexAlreadyExists = false;
+    double Now = 45000.5; // 2023-03-15 12:00
+    // The millisecond tick count. Each reading is TickStep later, so ticks called one
+    // after another are a period apart as they would be on their timers; a test of what
+    // windows share within one period sets TickStep to 0 and moves TickCount itself.
+    DWORD TickCount = 0;
+    DWORD TickStep = 1000;
+    std::vector<std::wstring> DebugOutput;
+
+private:
+    BindingOverride<platform::Kernel> binding_{platform::kernel()};
+};
+
+// The tray: every Shell_NotifyIcon call, accepted or refused.
+class FakeShell {
+public:
+    FakeShell();
+    bool TrayAccepts = true;
+    std::vector<TrayCall> TrayCalls;
+
+private:
+    BindingOverride<platform::Shell> binding_{platform::shell()};
+};
+
+// Message boxes (answered with MessageBoxAnswer) and help requests.
+class FakeDialogs {
+public:
+    FakeDialogs();
+    int MessageBoxAnswer = IDOK;
+    std::vector<MessageBoxCall> MessageBoxes;
+    std::vector<HelpCall> HelpCalls;
+
+private:
+    BindingOverride<platform::Dialogs> binding_{platform::dialogs()};
+};
+
+} // namespace fake
