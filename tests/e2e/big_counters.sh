@@ -11,6 +11,8 @@ kelvra=$1
 E2E_INSPECTOR=$2
 # shellcheck source-path=SCRIPTDIR source=../../tools/e2e/lib.sh
 source "$(dirname "$0")/../../tools/e2e/lib.sh"
+# Room for a slow link: each send may take 40 s.
+E2E_DEADLINE=140
 e2e_init
 
 # Control ids of the General page (src/StatForm/resource.h).
@@ -140,6 +142,7 @@ e2e_fresh_settings a
 
 t0=$SECONDS
 e2e_wine_bg a 'C:\kelvra\kelvra.exe'
+pid=$E2E_LAST_PID
 windows=$(e2e_inspect a wait TStatsForm =1 25) || e2e_fail "not one status window within 25 s"
 hwnd=$(echo "$windows" | cut -f1)
 program=$(e2e_wine_pid a kelvra.exe) || e2e_fail "no process of kelvra.exe in the prefix"
@@ -150,9 +153,12 @@ e2e_log "awake: the window follows the kernel at '$(kernel_bytes)'"
 
 kill -STOP "$program" || e2e_fail "cannot stop process $program"
 read -r -a atStop <<<"$(kernel_bytes)"
-both_ways $asleepBytes
+# In a subshell, so that a failed send still lets the program go on before the end.
+(both_ways $asleepBytes)
+sent=$?
 read -r -a atCont <<<"$(kernel_bytes)"
 kill -CONT "$program" || e2e_fail "cannot continue process $program"
+[ $sent -eq 0 ] || e2e_fail "the traffic failed while the program was stopped"
 passed="$((atCont[0] - atStop[0])) $((atCont[1] - atStop[1]))"
 e2e_log "while the program was stopped the kernel counted '$passed' bytes (sent received)"
 read -r -a p <<<"$passed"
@@ -163,7 +169,7 @@ fi
 await_kernel_bytes 6
 e2e_log "after the stop the window shows '$(kernel_bytes)' as the kernel does"
 
-e2e_stop a "$hwnd" "$E2E_LAST_PID" 30
+e2e_stop a "$hwnd" "$pid" 30
 rc=$?
 [ $rc -eq 0 ] || e2e_fail "the program ended with exit code $rc"
 e2e_log "passed in $((SECONDS - t0)) s"

@@ -402,7 +402,9 @@ e2e_prefix_pids() {
     local want proc
     want="WINEPREFIX=$E2E_WORK/wine-$1"
     for proc in /proc/[0-9]*; do
-        { tr '\0' '\n' <"$proc/environ"; } 2>/dev/null | grep -qxF "$want" && echo "${proc#/proc/}"
+        if { tr '\0' '\n' <"$proc/environ"; } 2>/dev/null | grep -qxF "$want"; then
+            echo "${proc#/proc/}"
+        fi
     done
 }
 
