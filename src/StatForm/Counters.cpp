@@ -122,19 +122,19 @@ void TStatsForm::UpdateGeneral() {
     const int mode = DisplaySettings.OctetDisp;
 
     const std::wstring speed = formats::LinkSpeedText(LinkSpeed());
-    lbSpeed.SetCaption(speed);
+    General.lbSpeed.SetCaption(speed);
 
     const DWORD status = IfRow.dwOperStatus;
     if (IsDialUpType(AdapterInfo.Type)) {
-        lbStatus.SetCaption(StatusText(kStatusTextsFull, status));
-        lbStatus2.SetCaption(StatusText(kStatusTextsFull, status));
+        General.lbStatus.SetCaption(StatusText(kStatusTextsFull, status));
+        Support.lbStatus2.SetCaption(StatusText(kStatusTextsFull, status));
     } else if (os.IsWin2000OrLater()) {
         MediaDisconnected = status < 3;
-        lbStatus.SetCaption(StatusText(kStatusTextsNT5, status));
-        lbStatus2.SetCaption(StatusText(kStatusTextsFull, status));
+        General.lbStatus.SetCaption(StatusText(kStatusTextsNT5, status));
+        Support.lbStatus2.SetCaption(StatusText(kStatusTextsFull, status));
     } else {
-        lbStatus.SetCaption(StatusText(kStatusTextsOld, status));
-        lbStatus2.SetCaption(StatusText(kStatusTextsOld, status));
+        General.lbStatus.SetCaption(StatusText(kStatusTextsOld, status));
+        Support.lbStatus2.SetCaption(StatusText(kStatusTextsOld, status));
     }
 
     // Counter arithmetic is unsigned 32-bit and wraps, as the platform's counters do.
@@ -142,8 +142,8 @@ void TStatsForm::UpdateGeneral() {
                   SentPacketsBase;
     ReceivedPackets = IfRow.dwInUcastPkts + IfRow.dwInNUcastPkts - IfRow.dwInDiscards - IfRow.dwInErrors -
                       IfRow.dwInUnknownProtos - ReceivedPacketsBase;
-    lbPackSent.SetCaption(formats::PacketCountText(SentPackets));
-    lbPackRecd.SetCaption(formats::PacketCountText(ReceivedPackets));
+    General.lbPackSent.SetCaption(formats::PacketCountText(SentPackets));
+    General.lbPackRecd.SetCaption(formats::PacketCountText(ReceivedPackets));
 
     // The discard counts are packet counts, taken from the octet counts as they are.
     std::uint32_t sentRaw = IfRow.dwOutOctets - IfRow.dwOutDiscards;
@@ -169,10 +169,10 @@ void TStatsForm::UpdateGeneral() {
         sentMoved = sentRaw != PrevSentOctets;
         receivedMoved = receivedRaw != PrevReceivedOctets;
     }
-    UpdateTotal(sentCount - SentBytesBase, SentTotal, SentDelta, lbByteSent);
-    UpdateTotal(receivedCount - ReceivedBytesBase, ReceivedTotal, ReceivedDelta, lbByteRecd);
+    UpdateTotal(sentCount - SentBytesBase, SentTotal, SentDelta, General.lbByteSent);
+    UpdateTotal(receivedCount - ReceivedBytesBase, ReceivedTotal, ReceivedDelta, General.lbByteRecd);
     if (std::optional<std::wstring> unit = formats::ByteUnitCaption(mode))
-        Label15.SetCaption(*unit);
+        General.Label15.SetCaption(*unit);
 
     FirstSample = false;
 
@@ -202,7 +202,7 @@ void TStatsForm::UpdateGeneral() {
             AppendHintPart(hint, L"发送: " + formats::FormatBytes(mode, true, SentTotal) + kHintSeparator +
                                      L"收到: " + formats::FormatBytes(mode, true, ReceivedTotal));
         if (bits & 2)
-            AppendHintPart(hint, L"IP: " + cbIP.Item(0));
+            AppendHintPart(hint, L"IP: " + Support.cbIP.Item(0));
         SetTrayHint(hint);
     } else {
         SetTrayHint(ConnectionName);
@@ -218,15 +218,15 @@ void TStatsForm::SetTrayHint(const std::wstring& text) {
 }
 
 void TStatsForm::SetActivityImage(int state) {
-    Image2.SetIcon(ImageList1.Icon(state + IconOffset));
+    General.Image2.SetIcon(ImageList1.Icon(state + IconOffset));
 }
 
 void TStatsForm::ShowDuration() {
     if (!IsConnected()) {
-        lbDuration.SetCaption(L"");
+        General.lbDuration.SetCaption(L"");
         return;
     }
-    lbDuration.SetCaption(formats::DurationText(platform::kernel().Now() - StartTime));
+    General.lbDuration.SetCaption(formats::DurationText(platform::kernel().Now() - StartTime));
 }
 
 void TStatsForm::Button3Click() {

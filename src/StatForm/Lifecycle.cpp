@@ -54,31 +54,33 @@ void TStatsForm::WireEvents() {
     About1.SetPicture(ilMenuImages.Bitmap(1));
     Hide1.SetPicture(ilMenuImages.Bitmap(2));
     OpenNetConnection1.SetPicture(ilMenuImages.Bitmap(3));
-    cbIP.OnChange = [this] { cbIPChange(); };
-    Button3.OnClick = [this] { Button3Click(); };
-    lbByteSent.OnMouseDown = [this](UINT button, WPARAM keys) { CorrectWraps(true, button, keys); };
-    lbByteRecd.OnMouseDown = [this](UINT button, WPARAM keys) { CorrectWraps(false, button, keys); };
-    btnRel.OnClick = [this] { btnRelClick(); };
-    btnRen.OnClick = [this] { btnRenClick(); };
-    btnCommands.OnClick = [this] { btnCommandsClick(); };
+    Support.cbIP.OnChange = [this] { cbIPChange(); };
+    General.Button3.OnClick = [this] { Button3Click(); };
+    General.lbByteSent.OnMouseDown = [this](UINT button, WPARAM keys) { CorrectWraps(true, button, keys); };
+    General.lbByteRecd.OnMouseDown = [this](UINT button, WPARAM keys) { CorrectWraps(false, button, keys); };
+    Support.btnRel.OnClick = [this] { btnRelClick(); };
+    Support.btnRen.OnClick = [this] { btnRenClick(); };
+    Support.btnCommands.OnClick = [this] { btnCommandsClick(); };
 
-    GroupBox2.HelpContext = 101;
-    GroupBox3.HelpContext = 102;
+    General.GroupBox2.HelpContext = 101;
+    General.GroupBox3.HelpContext = 102;
     Button1.HelpContext = 103;
-    cbIP.HelpContext = 201;
-    btnDetails.HelpContext = 202;
-    btnRel.HelpContext = 203;
-    btnRen.HelpContext = 204;
-    btnCommands.HelpContext = 205;
-    cbNetworkList.HelpContext = 401;
-    tbNetwork.HelpContext = 402;
+    Support.cbIP.HelpContext = 201;
+    Support.btnDetails.HelpContext = 202;
+    Support.btnRel.HelpContext = 203;
+    Support.btnRen.HelpContext = 204;
+    Support.btnCommands.HelpContext = 205;
+    Network.cbNetworkList.HelpContext = 401;
+    Network.tbNetwork.HelpContext = 402;
 }
 
 void TStatsForm::FormCreate() {
     // The registry accessor stands on the settings key since its construction.
-    lbRelRenText.SetCaption(L"");
-    lbRelRenText.SetVisible(false);
-    lbRelRenText.SetWidth(kRelRenTextWidth);
+    Support.lbRelRenText.SetCaption(L"");
+    Support.lbRelRenText.SetVisible(false);
+    Support.lbRelRenText.SetWidth(kRelRenTextWidth);
+    // Shown with the first plug-in command behind it; alone it would end the menu.
+    Support.PlugSep.SetVisible(false);
     SentWraps = 0;
     ReceivedWraps = 0;
     SentDelta = 0;
@@ -109,8 +111,8 @@ void TStatsForm::BeginForm(bool first) {
 
     TraceHook(L"TStatsForm.BeginForm  Start Initialization");
     StartTime = platform::kernel().Now();
-    SelectedAddressIndex = 0;
-    AddressList.clear();
+    Support.SelectedAddressIndex = 0;
+    Support.AddressList.clear();
     FirstUpdate = true;
 
     RefreshIfRow(true);
@@ -134,7 +136,7 @@ void TStatsForm::BeginForm(bool first) {
 
     SelectAddress();
 
-    std::wstring firstAddress = cbIP.Text();
+    std::wstring firstAddress = Support.cbIP.Text();
     BeganWithAddress = firstAddress != L"0.0.0.0" && !firstAddress.empty() && IpHelperSupported;
 
     widgets::Application::Instance().HelpFile = platform::ModuleFolder() + L"kelvra.hlp";
@@ -165,18 +167,21 @@ void TStatsForm::BeginForm(bool first) {
 
 void TStatsForm::LayoutPages() {
     constexpr int kStatusLineOffset = 14;
+    constexpr int kTreeTop = 36;
     constexpr int kTreeShortening = 52;
     RECT support = tsSupport.ClientBounds();
-    RECT nic = lbNicName.Bounds();
-    lbNicName.SetBounds(nic.left, support.bottom - kStatusLineOffset, nic.right - nic.left,
-                        nic.bottom - nic.top);
+    RECT nic = Support.lbNicName.Bounds();
+    Support.lbNicName.SetBounds(nic.left, support.bottom - kStatusLineOffset, nic.right - nic.left,
+                                nic.bottom - nic.top);
     RECT network = tsNetwork.ClientBounds();
-    RECT stat = lbNetStat.Bounds();
-    lbNetStat.SetBounds(stat.left, network.bottom - kStatusLineOffset, stat.right - stat.left,
-                        stat.bottom - stat.top);
-    RECT tree = tbNetwork.Bounds();
-    tbNetwork.SetBounds(tree.left, tree.top, tree.right - tree.left,
-                        std::max(0L, network.bottom - kTreeShortening - tree.top));
+    RECT stat = Network.lbNetStat.Bounds();
+    Network.lbNetStat.SetBounds(stat.left, network.bottom - kStatusLineOffset, stat.right - stat.left,
+                                stat.bottom - stat.top);
+    // The tree stands 36 pixels below the page's top and is 52 pixels shorter than the
+    // page, so it ends 16 pixels above its bottom, clear of the status line.
+    RECT tree = Network.tbNetwork.Bounds();
+    Network.tbNetwork.SetBounds(tree.left, network.top + kTreeTop, tree.right - tree.left,
+                                std::max(0L, network.bottom - network.top - kTreeShortening));
 }
 
 void TStatsForm::StartForm() {
@@ -300,7 +305,7 @@ void TStatsForm::FormDestroy() {
     Timer1.SetEnabled(false);
     NetworkParamsBuffer.clear();
     NetworkParamsBuffer.shrink_to_fit();
-    AddressList.clear();
+    Support.AddressList.clear();
     DialUpRecord.reset();
     UnloadPlugins();
     Registry.CloseKey();

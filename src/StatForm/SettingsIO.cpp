@@ -74,25 +74,25 @@ void TStatsForm::LoadSettings() {
     if (!Registry.OpenKey(settings::WindowSubkeyPath(InterfaceName), true))
         Registry.CloseKey();
 
-    cbDLColor.SetSelected(ReadColor(Registry, kDownloadLineColor, settings::kDefaultDownloadLineColor));
-    cbULColor.SetSelected(ReadColor(Registry, kUploadLineColor, settings::kDefaultUploadLineColor));
-    LoadCheck(Registry, kDownloadLine, cbShowDL);
-    LoadCheck(Registry, kUploadLine, cbShowUL);
+    Usage.cbDLColor.SetSelected(ReadColor(Registry, kDownloadLineColor, settings::kDefaultDownloadLineColor));
+    Usage.cbULColor.SetSelected(ReadColor(Registry, kUploadLineColor, settings::kDefaultUploadLineColor));
+    LoadCheck(Registry, kDownloadLine, Usage.cbShowDL);
+    LoadCheck(Registry, kUploadLine, Usage.cbShowUL);
     if (std::optional<bool> grid = Registry.ReadBool(kShowGrid))
-        UseChart.ShowGrid = *grid;
+        Usage.UseChart.ShowGrid = *grid;
     if (std::optional<bool> legend = Registry.ReadBool(kShowLegend))
-        UseChart.GridLegend = *legend;
+        Usage.UseChart.GridLegend = *legend;
     if (std::optional<std::vector<BYTE>> block = Registry.ReadBinary(kGridFont))
         if (std::optional<settings::TStoredFont> font = settings::TStoredFont::Decode(*block))
-            font->ApplyTo(UseChart.Font());
+            font->ApplyTo(Usage.UseChart.Font());
     if (std::optional<std::int32_t> color = Registry.ReadInteger(kGridColor))
-        UseChart.SetGridColor(static_cast<widgets::TColor>(*color));
+        Usage.UseChart.SetGridColor(static_cast<widgets::TColor>(*color));
     if (std::optional<std::int32_t> color = Registry.ReadInteger(kGridBackColor))
-        UseChart.SetColor(static_cast<widgets::TColor>(*color));
-    for (std::size_t column = 0; column < ConnectionColumnWidths.size(); ++column)
+        Usage.UseChart.SetColor(static_cast<widgets::TColor>(*color));
+    for (std::size_t column = 0; column < Connections.ConnectionColumnWidths.size(); ++column)
         if (std::optional<std::int32_t> width =
                 InRange(Registry.ReadInteger(ColumnValue(column)), 0, INT32_MAX))
-            ConnectionColumnWidths[column] = *width;
+            Connections.ConnectionColumnWidths[column] = *width;
     if (std::optional<bool> onTop = Registry.ReadBool(kAoT))
         DisplaySettings.AoT = *onTop;
 
@@ -129,17 +129,17 @@ void TStatsForm::SaveSettings() {
     if (!Registry.OpenKey(settings::WindowSubkeyPath(InterfaceName), true))
         return;
 
-    Registry.WriteInteger(kDownloadLineColor, static_cast<std::int32_t>(cbDLColor.Selected()));
-    Registry.WriteInteger(kUploadLineColor, static_cast<std::int32_t>(cbULColor.Selected()));
-    Registry.WriteBool(kDownloadLine, cbShowDL.Checked());
-    Registry.WriteBool(kUploadLine, cbShowUL.Checked());
-    Registry.WriteBool(kShowGrid, UseChart.ShowGrid);
-    Registry.WriteBool(kShowLegend, UseChart.GridLegend);
-    Registry.WriteBinary(kGridFont, settings::TStoredFont::FromFont(UseChart.Font()).Encode());
-    Registry.WriteInteger(kGridColor, static_cast<std::int32_t>(UseChart.GridColor()));
-    Registry.WriteInteger(kGridBackColor, static_cast<std::int32_t>(UseChart.Color()));
-    for (std::size_t column = 0; column < ConnectionColumnWidths.size(); ++column)
-        Registry.WriteInteger(ColumnValue(column), ConnectionColumnWidths[column]);
+    Registry.WriteInteger(kDownloadLineColor, static_cast<std::int32_t>(Usage.cbDLColor.Selected()));
+    Registry.WriteInteger(kUploadLineColor, static_cast<std::int32_t>(Usage.cbULColor.Selected()));
+    Registry.WriteBool(kDownloadLine, Usage.cbShowDL.Checked());
+    Registry.WriteBool(kUploadLine, Usage.cbShowUL.Checked());
+    Registry.WriteBool(kShowGrid, Usage.UseChart.ShowGrid);
+    Registry.WriteBool(kShowLegend, Usage.UseChart.GridLegend);
+    Registry.WriteBinary(kGridFont, settings::TStoredFont::FromFont(Usage.UseChart.Font()).Encode());
+    Registry.WriteInteger(kGridColor, static_cast<std::int32_t>(Usage.UseChart.GridColor()));
+    Registry.WriteInteger(kGridBackColor, static_cast<std::int32_t>(Usage.UseChart.Color()));
+    for (std::size_t column = 0; column < Connections.ConnectionColumnWidths.size(); ++column)
+        Registry.WriteInteger(ColumnValue(column), Connections.ConnectionColumnWidths[column]);
     Registry.WriteBool(kAoT, DisplaySettings.AoT);
     Registry.WriteBool(kDropShadow, DisplaySettings.DropShadow);
     Registry.WriteInteger(kOctetDisp, DisplaySettings.OctetDisp);

@@ -2,6 +2,7 @@
 #include "app/Sampler.h"
 #include "platform/DialUp.h"
 #include "platform/Win32.h"
+#include "StatForm/Pages.h"
 #include "StatForm/resource.h"
 #include "settings/RegistryAccessor.h"
 #include "settings/Settings.h"
@@ -30,12 +31,6 @@ struct TDisplaySettings {
     std::wstring AdapterName;
     bool IgnoreSystemPolicies = false;
     bool DropShadow = false;
-};
-
-// One address of the adapter as the Support page lists it.
-struct TIPAddressNode {
-    std::wstring Address;
-    std::wstring Mask;
 };
 
 // The status window of one network interface: it owns everything about that
@@ -69,10 +64,8 @@ public:
     FIXED_INFO NetworkParams{};
     std::vector<BYTE> NetworkParamsBuffer;
     IP_ADAPTER_INFO AdapterInfo{};
-    std::vector<TIPAddressNode> AddressList;
     // The window's own copy of the adapter's address chain; AdapterInfo links into it.
     std::vector<IP_ADDR_STRING> AddressChain;
-    std::uint8_t SelectedAddressIndex = 0;
     bool IpHelperSupported = true;
 
     MIB_TCPSTATS TcpStats{};
@@ -129,66 +122,12 @@ public:
     widgets::Button Button1{*this, IDC_Button1};
     widgets::ProgressBar MainProg{*this, IDC_MainProg};
 
-    // General page
-    widgets::GroupBox GroupBox2{*this, IDC_GroupBox2};
-    widgets::Label lbStatus{*this, IDC_lbStatus};
-    widgets::Label lbDuration{*this, IDC_lbDuration};
-    widgets::Label lbSpeed{*this, IDC_lbSpeed};
-    widgets::GroupBox GroupBox3{*this, IDC_GroupBox3};
-    widgets::Label Label15{*this, IDC_Label15};
-    widgets::Label lbByteSent{*this, IDC_lbByteSent};
-    widgets::Label lbByteRecd{*this, IDC_lbByteRecd};
-    widgets::Label lbPackSent{*this, IDC_lbPackSent};
-    widgets::Label lbPackRecd{*this, IDC_lbPackRecd};
-    widgets::Image Image2{*this, IDC_Image2};
-    widgets::Button Button3{*this, IDC_Button3};
-
-    // Support page
-    widgets::GroupBox GroupBox1{*this, IDC_GroupBox1};
-    widgets::ComboBox cbIP{*this, IDC_cbIP};
-    widgets::Label Label6{*this, IDC_Label6};
-    widgets::Label Label4{*this, IDC_Label4};
-    widgets::Label lbStatus2{*this, IDC_lbStatus2};
-    widgets::Label Label18{*this, IDC_Label18};
-    widgets::Label Label7{*this, IDC_Label7};
-    widgets::Label Label9{*this, IDC_Label9};
-    widgets::Label Label10{*this, IDC_Label10};
-    widgets::Button btnDetails{*this, IDC_btnDetails};
-    widgets::Button btnRel{*this, IDC_btnRel};
-    widgets::Button btnRen{*this, IDC_btnRen};
-    widgets::Button btnCommands{*this, IDC_btnCommands};
-    widgets::Label lbNicName{*this, IDC_lbNicName};
-    widgets::Label lbRelRenText{*this, IDC_lbRelRenText};
-    widgets::Label lbNT{*this, IDC_lbNT};
-
-    // Network page
-    widgets::ComboBox cbNetworkList{*this, IDC_cbNetworkList};
-    widgets::Control tbNetwork{*this, IDC_tbNetwork};
-    widgets::Label lbNetStat{*this, IDC_lbNetStat};
-
-    // Usage page
-    widgets::GroupBox GroupBox4{*this, IDC_GroupBox4};
-    tmchart::TTimeChart UseChart{*this, IDC_UseChart};
-    widgets::Label lbDL{*this, IDC_lbDL};
-    widgets::Label lbUL{*this, IDC_lbUL};
-    widgets::Label lbDLA{*this, IDC_lbDLA};
-    widgets::Label lbULA{*this, IDC_lbULA};
-    widgets::Label lbDLM{*this, IDC_lbDLM};
-    widgets::Label lbULM{*this, IDC_lbULM};
-    widgets::CheckBox cbShowDL{*this, IDC_cbShowDL};
-    widgets::CheckBox cbShowUL{*this, IDC_cbShowUL};
-    widgets::ColorBox cbDLColor{*this, IDC_cbDLColor, widgets::clLime};
-    widgets::ColorBox cbULColor{*this, IDC_cbULColor, widgets::clYellow};
-
-    // Usage rates, in bytes per tick; never reset while the window lives.
-    float DownloadAverage = 0;
-    float UploadAverage = 0;
-    std::uint32_t DownloadSamples = 0;
-    std::uint32_t UploadSamples = 0;
-    std::uint32_t DownloadMax = 0;
-    std::uint32_t UploadMax = 0;
-    // Widths of the connections list's five columns, kept between runs.
-    std::array<int, 5> ConnectionColumnWidths = settings::kDefaultConnectionColumnWidths;
+    GeneralPage General{*this};
+    SupportPage Support{*this};
+    DetailsPage Details;
+    NetworkPage Network{*this};
+    UsagePage Usage{*this};
+    ConnectionsPage Connections;
 
     widgets::Timer Timer1{*this, 2000};
     widgets::Timer Timer2{*this, 1000};
@@ -203,12 +142,6 @@ public:
     widgets::MenuItem Hide1{PopupMenu1, IDM_Hide1};
     widgets::MenuItem N1{PopupMenu1, IDM_N1};
     widgets::MenuItem OpenNetConnection1{PopupMenu1, IDM_OpenNetConnection1};
-
-    // Extra commands of the Support page
-    widgets::PopupMenu pmCommands{*this, IDM_pmCommands};
-    widgets::MenuItem AddARPEntry1{pmCommands, IDM_AddARPEntry1};
-    widgets::MenuItem AdapterOptions1{pmCommands, IDM_AdapterOptions1};
-    widgets::MenuItem PlugSep{pmCommands, IDM_PlugSep};
 
     widgets::ImageList ImageList1;    // 32 x 32 activity pictures
     widgets::ImageList ImageList2;    // 16 x 16 tray icons

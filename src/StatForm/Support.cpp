@@ -90,41 +90,41 @@ void TStatsForm::GetAdapterInfo() {
 }
 
 void TStatsForm::AssignLabels() {
-    AddressList.clear();
+    Support.AddressList.clear();
     // The first entry of the chain always exists, even when empty.
     for (const IP_ADDR_STRING* a = &AdapterInfo.IpAddressList; a; a = a->Next)
-        AddressList.push_back({FieldText(a->IpAddress.String), FieldText(a->IpMask.String)});
+        Support.AddressList.push_back({FieldText(a->IpAddress.String), FieldText(a->IpMask.String)});
     // Refilled only when the addresses changed: a list the user has dropped down
     // would otherwise close under the pointer every second.
-    bool same = cbIP.Count() == static_cast<int>(AddressList.size());
-    for (std::size_t i = 0; same && i < AddressList.size(); ++i)
-        same = cbIP.Item(static_cast<int>(i)) == AddressList[i].Address;
+    bool same = Support.cbIP.Count() == static_cast<int>(Support.AddressList.size());
+    for (std::size_t i = 0; same && i < Support.AddressList.size(); ++i)
+        same = Support.cbIP.Item(static_cast<int>(i)) == Support.AddressList[i].Address;
     if (!same) {
-        cbIP.Clear();
-        for (const TIPAddressNode& node : AddressList)
-            cbIP.Add(node.Address);
+        Support.cbIP.Clear();
+        for (const TIPAddressNode& node : Support.AddressList)
+            Support.cbIP.Add(node.Address);
     }
     TrayPresenceRule();
 
-    Label6.SetCaption(L"");
-    Label4.SetCaption(FieldText(AdapterInfo.GatewayList.IpAddress.String));
+    Support.Label6.SetCaption(L"");
+    Support.Label4.SetCaption(FieldText(AdapterInfo.GatewayList.IpAddress.String));
     if (AdapterInfo.DhcpEnabled) {
-        Label7.SetCaption(L"是");
-        btnRen.SetVisible(true);
-        btnRel.SetVisible(true);
-        Label9.SetVisible(true);
-        Label10.SetVisible(true);
-        Label10.SetCaption(FieldText(AdapterInfo.DhcpServer.IpAddress.String));
+        Support.Label7.SetCaption(L"是");
+        Support.btnRen.SetVisible(true);
+        Support.btnRel.SetVisible(true);
+        Support.Label9.SetVisible(true);
+        Support.Label10.SetVisible(true);
+        Support.Label10.SetCaption(FieldText(AdapterInfo.DhcpServer.IpAddress.String));
     } else {
-        Label7.SetCaption(L"否");
-        btnRen.SetVisible(false);
-        btnRel.SetVisible(false);
+        Support.Label7.SetCaption(L"否");
+        Support.btnRen.SetVisible(false);
+        Support.btnRel.SetVisible(false);
     }
-    Label18.SetCaption(InterfaceTypeName(AdapterInfo.Type));
-    lbNicName.SetCaption(Trimmed(FieldText(AdapterInfo.Description)));
+    Support.Label18.SetCaption(InterfaceTypeName(AdapterInfo.Type));
+    Support.lbNicName.SetCaption(Trimmed(FieldText(AdapterInfo.Description)));
     if (DialUpRecord) {
-        lbNicName.SetCaption(FieldText(DialUpRecord->szDeviceName));
-        Label18.SetCaption(FieldText(DialUpRecord->szDeviceType));
+        Support.lbNicName.SetCaption(FieldText(DialUpRecord->szDeviceName));
+        Support.Label18.SetCaption(FieldText(DialUpRecord->szDeviceType));
     }
     ShowDuration();
     ShowStatistics();
@@ -132,19 +132,19 @@ void TStatsForm::AssignLabels() {
 
 void TStatsForm::SelectAddress() {
     // After a refresh the list may be shorter than the remembered choice: take the last.
-    int count = cbIP.Count();
-    int choice = std::min<int>(SelectedAddressIndex, std::max(count - 1, 0));
-    if (cbIP.ItemIndex() != choice)
-        cbIP.SetItemIndex(choice);
+    int count = Support.cbIP.Count();
+    int choice = std::min<int>(Support.SelectedAddressIndex, std::max(count - 1, 0));
+    if (Support.cbIP.ItemIndex() != choice)
+        Support.cbIP.SetItemIndex(choice);
     cbIPChange();
 }
 
 void TStatsForm::cbIPChange() {
-    int chosen = cbIP.ItemIndex();
-    if (chosen < 0 || static_cast<std::size_t>(chosen) >= AddressList.size())
+    int chosen = Support.cbIP.ItemIndex();
+    if (chosen < 0 || static_cast<std::size_t>(chosen) >= Support.AddressList.size())
         return;
-    Label6.SetCaption(AddressList[static_cast<std::size_t>(chosen)].Mask);
-    SelectedAddressIndex = static_cast<std::uint8_t>(chosen);
+    Support.Label6.SetCaption(Support.AddressList[static_cast<std::size_t>(chosen)].Mask);
+    Support.SelectedAddressIndex = static_cast<std::uint8_t>(chosen);
 }
 
 void TStatsForm::ReleaseOrRenew(const wchar_t* progressText, bool release) {
@@ -154,8 +154,8 @@ void TStatsForm::ReleaseOrRenew(const wchar_t* progressText, bool release) {
     std::wstring name = InterfaceName.substr(0, kIndexMapNameChars);
     std::wmemcpy(map.Name, name.c_str(), name.size());
 
-    lbRelRenText.SetCaption(progressText);
-    lbRelRenText.SetVisible(true);
+    Support.lbRelRenText.SetCaption(progressText);
+    Support.lbRelRenText.SetVisible(true);
     widgets::Application::Instance().ProcessMessages();
     auto& ip = platform::ipHelper();
     // The result is not shown: the next tick shows what the adapter has now.
@@ -163,8 +163,8 @@ void TStatsForm::ReleaseOrRenew(const wchar_t* progressText, bool release) {
         ip.IpReleaseAddress(&map);
     else
         ip.IpRenewAddress(&map);
-    lbRelRenText.SetCaption(L"");
-    lbRelRenText.SetVisible(false);
+    Support.lbRelRenText.SetCaption(L"");
+    Support.lbRelRenText.SetVisible(false);
 }
 
 void TStatsForm::btnRelClick() {
@@ -177,18 +177,18 @@ void TStatsForm::btnRenClick() {
 
 void TStatsForm::btnCommandsClick() {
     RECT r{};
-    ::GetWindowRect(btnCommands.Handle(), &r);
-    pmCommands.Popup({r.left, r.bottom});
+    ::GetWindowRect(Support.btnCommands.Handle(), &r);
+    Support.pmCommands.Popup({r.left, r.bottom});
 }
 
 void TStatsForm::ShowNtOnlyNotice() {
-    GroupBox1.SetVisibleWithContents(false);
-    btnRel.SetVisible(false);
-    btnRen.SetVisible(false);
-    lbNicName.SetVisible(false);
-    lbRelRenText.SetVisible(false);
-    lbNT.SetCaption(L"此支持页面仅可在 Windows NT 操作系统中使用。");
-    lbNT.SetVisible(true);
+    Support.GroupBox1.SetVisibleWithContents(false);
+    Support.btnRel.SetVisible(false);
+    Support.btnRen.SetVisible(false);
+    Support.lbNicName.SetVisible(false);
+    Support.lbRelRenText.SetVisible(false);
+    Support.lbNT.SetCaption(L"此支持页面仅可在 Windows NT 操作系统中使用。");
+    Support.lbNT.SetVisible(true);
     IpHelperSupported = false;
     DisableLookups();
 }

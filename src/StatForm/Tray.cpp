@@ -8,8 +8,9 @@ constexpr UINT kBalloonMilliseconds = 10000;
 }
 
 void TStatsForm::TrayPresenceRule() {
-    const std::wstring first = cbIP.Item(0);
-    bool noAddress = cbIP.Count() == 1 && (first == L"0.0.0.0" || (first.empty() && IpHelperSupported));
+    const std::wstring first = Support.cbIP.Item(0);
+    bool noAddress =
+        Support.cbIP.Count() == 1 && (first == L"0.0.0.0" || (first.empty() && IpHelperSupported));
     if (noAddress) {
         if (!BeganWithAddress)
             TrayIcon.SetVisible(true);

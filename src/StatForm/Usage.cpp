@@ -25,86 +25,86 @@ void ShowLine(tmchart::TTimeChart& chart, tmchart::TDrawOption line, bool shown)
 } // namespace
 
 void TStatsForm::CreateUsagePage() {
-    UseChart.SetColor(tmchart::clBlack);
-    UseChart.DrawOptions = {tmchart::goLine1, tmchart::goLine2};
-    UseChart.SetEnabled(false);
-    tmchart::TChartFont& font = UseChart.Font();
+    Usage.UseChart.SetColor(tmchart::clBlack);
+    Usage.UseChart.DrawOptions = {tmchart::goLine1, tmchart::goLine2};
+    Usage.UseChart.SetEnabled(false);
+    tmchart::TChartFont& font = Usage.UseChart.Font();
     font.SetName(L"宋体");
     font.SetHeight(kLegendFontHeight);
     font.SetStyle(tmchart::fsBold);
     font.SetColor(tmchart::clLime);
     font.SetCharset(DEFAULT_CHARSET);
-    UseChart.SetGridColor(tmchart::clGreen);
-    UseChart.GridLegend = true;
-    UseChart.GridLegendText = L"kBps";
-    UseChart.SetGridType(tmchart::gtFloat);
-    UseChart.SetGridWidth(12);
-    UseChart.SetIncrementGrid(2);
-    UseChart.Line1Color = cbDLColor.DefaultColor();
-    UseChart.Line2Color = cbULColor.DefaultColor();
-    UseChart.SetScavangeAt(kChartSamples);
-    UseChart.ShowGrid = true;
-    RECT group = GroupBox4.Bounds();
-    UseChart.SetBounds(group.left + kChartLeft, group.top + kChartTop, kChartWidth, kChartHeight);
+    Usage.UseChart.SetGridColor(tmchart::clGreen);
+    Usage.UseChart.GridLegend = true;
+    Usage.UseChart.GridLegendText = L"kBps";
+    Usage.UseChart.SetGridType(tmchart::gtFloat);
+    Usage.UseChart.SetGridWidth(12);
+    Usage.UseChart.SetIncrementGrid(2);
+    Usage.UseChart.Line1Color = Usage.cbDLColor.DefaultColor();
+    Usage.UseChart.Line2Color = Usage.cbULColor.DefaultColor();
+    Usage.UseChart.SetScavangeAt(kChartSamples);
+    Usage.UseChart.ShowGrid = true;
+    RECT group = Usage.GroupBox4.Bounds();
+    Usage.UseChart.SetBounds(group.left + kChartLeft, group.top + kChartTop, kChartWidth, kChartHeight);
 
-    cbShowDL.SetChecked(true);
-    cbShowUL.SetChecked(true);
+    Usage.cbShowDL.SetChecked(true);
+    Usage.cbShowUL.SetChecked(true);
 
-    UseChart.HelpContext = 501;
-    cbShowDL.HelpContext = 502;
-    cbShowUL.HelpContext = 503;
-    cbDLColor.HelpContext = 504;
-    cbULColor.HelpContext = 505;
+    Usage.UseChart.HelpContext = 501;
+    Usage.cbShowDL.HelpContext = 502;
+    Usage.cbShowUL.HelpContext = 503;
+    Usage.cbDLColor.HelpContext = 504;
+    Usage.cbULColor.HelpContext = 505;
 
     tsUsage.OnShow = [this] { tsUsageShow(); };
     tsUsage.OnHide = [this] { tsUsageHide(); };
-    cbShowDL.OnClick = [this] { cbShowDLClick(); };
-    cbShowUL.OnClick = [this] { cbShowULClick(); };
-    cbDLColor.OnChange = [this] { cbDLColorChange(); };
-    cbULColor.OnChange = [this] { cbULColorChange(); };
+    Usage.cbShowDL.OnClick = [this] { cbShowDLClick(); };
+    Usage.cbShowUL.OnClick = [this] { cbShowULClick(); };
+    Usage.cbDLColor.OnChange = [this] { cbDLColorChange(); };
+    Usage.cbULColor.OnChange = [this] { cbULColorChange(); };
 
-    DownloadAverage = 0;
-    UploadAverage = 0;
-    DownloadSamples = 0;
-    UploadSamples = 0;
-    DownloadMax = 0;
-    UploadMax = 0;
+    Usage.DownloadAverage = 0;
+    Usage.UploadAverage = 0;
+    Usage.DownloadSamples = 0;
+    Usage.UploadSamples = 0;
+    Usage.DownloadMax = 0;
+    Usage.UploadMax = 0;
 }
 
 void TStatsForm::UpdateUsage() {
-    DownloadAverage = usage::FoldAverage(DownloadAverage, DownloadSamples, ReceivedDelta);
-    UploadAverage = usage::FoldAverage(UploadAverage, UploadSamples, SentDelta);
-    if (DownloadSamples < usage::kMaxSamples)
-        ++DownloadSamples;
-    if (UploadSamples < usage::kMaxSamples)
-        ++UploadSamples;
+    Usage.DownloadAverage = usage::FoldAverage(Usage.DownloadAverage, Usage.DownloadSamples, ReceivedDelta);
+    Usage.UploadAverage = usage::FoldAverage(Usage.UploadAverage, Usage.UploadSamples, SentDelta);
+    if (Usage.DownloadSamples < usage::kMaxSamples)
+        ++Usage.DownloadSamples;
+    if (Usage.UploadSamples < usage::kMaxSamples)
+        ++Usage.UploadSamples;
 
-    lbDL.SetCaption(usage::RateText(ReceivedDelta));
-    lbUL.SetCaption(usage::RateText(SentDelta));
-    lbDLA.SetCaption(usage::RateText(DownloadAverage));
-    lbULA.SetCaption(usage::RateText(UploadAverage));
+    Usage.lbDL.SetCaption(usage::RateText(ReceivedDelta));
+    Usage.lbUL.SetCaption(usage::RateText(SentDelta));
+    Usage.lbDLA.SetCaption(usage::RateText(Usage.DownloadAverage));
+    Usage.lbULA.SetCaption(usage::RateText(Usage.UploadAverage));
     // The maxima as they stood before this tick.
-    lbDLM.SetCaption(usage::RateText(DownloadMax));
-    lbULM.SetCaption(usage::RateText(UploadMax));
+    Usage.lbDLM.SetCaption(usage::RateText(Usage.DownloadMax));
+    Usage.lbULM.SetCaption(usage::RateText(Usage.UploadMax));
 
-    UseChart.GridValue = static_cast<float>(ReceivedDelta / kBytesPerKilobyte);
-    UseChart.GridValue2 = static_cast<float>(SentDelta / kBytesPerKilobyte);
+    Usage.UseChart.GridValue = static_cast<float>(ReceivedDelta / kBytesPerKilobyte);
+    Usage.UseChart.GridValue2 = static_cast<float>(SentDelta / kBytesPerKilobyte);
 
-    if (ReceivedDelta > DownloadMax)
-        DownloadMax = ReceivedDelta;
-    if (SentDelta > UploadMax)
-        UploadMax = SentDelta;
+    if (ReceivedDelta > Usage.DownloadMax)
+        Usage.DownloadMax = ReceivedDelta;
+    if (SentDelta > Usage.UploadMax)
+        Usage.UploadMax = SentDelta;
 
     // The top of the chart follows the highest rate it still shows.
-    UseChart.GridMax = UseChart.MaxSample();
+    Usage.UseChart.GridMax = Usage.UseChart.MaxSample();
 }
 
 void TStatsForm::SetChartEnabled(bool on) {
-    UseChart.SetEnabled(on);
+    Usage.UseChart.SetEnabled(on);
 }
 
 void TStatsForm::ClearChart() {
-    UseChart.Clear();
+    Usage.UseChart.Clear();
 }
 
 void TStatsForm::tsUsageShow() {
@@ -117,19 +117,19 @@ void TStatsForm::tsUsageHide() {
 
 // The line follows its box rather than flipping, so it can never drift out of step.
 void TStatsForm::cbShowDLClick() {
-    ShowLine(UseChart, tmchart::goLine1, cbShowDL.Checked());
+    ShowLine(Usage.UseChart, tmchart::goLine1, Usage.cbShowDL.Checked());
 }
 
 void TStatsForm::cbShowULClick() {
-    ShowLine(UseChart, tmchart::goLine2, cbShowUL.Checked());
+    ShowLine(Usage.UseChart, tmchart::goLine2, Usage.cbShowUL.Checked());
 }
 
 void TStatsForm::cbDLColorChange() {
-    UseChart.Line1Color = cbDLColor.Selected();
-    UseChart.ReDraw();
+    Usage.UseChart.Line1Color = Usage.cbDLColor.Selected();
+    Usage.UseChart.ReDraw();
 }
 
 void TStatsForm::cbULColorChange() {
-    UseChart.Line2Color = cbULColor.Selected();
-    UseChart.ReDraw();
+    Usage.UseChart.Line2Color = Usage.cbULColor.Selected();
+    Usage.UseChart.ReDraw();
 }

@@ -2,6 +2,7 @@
 #include "platform/Text.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace settings {
@@ -16,6 +17,11 @@ constexpr std::size_t kNameAt = 12;
 constexpr std::size_t kPitchAt = 268;
 constexpr std::size_t kSizeAt = 272;
 constexpr std::size_t kStyleAt = 276;
+// A legend font outside these bounds is no font anyone chose: at 20,000 points showing
+// the chart would take most of the address space.
+constexpr std::int32_t kMinPoints = 6;
+constexpr std::int32_t kMaxPoints = 72;
+constexpr std::int32_t kMinPixels = 4;
 constexpr std::uint8_t kKnownStyles =
     tmchart::fsBold | tmchart::fsItalic | tmchart::fsUnderline | tmchart::fsStrikeOut;
 
@@ -86,6 +92,11 @@ std::optional<TStoredFont> TStoredFont::Decode(const std::vector<std::uint8_t>& 
     record.Pitch = block[kPitchAt];
     record.Size = static_cast<std::int32_t>(Get32(block, kSizeAt));
     record.Style = block[kStyleAt];
+    // Negative sizes and heights count the other way round (cell against character).
+    const std::int64_t points = std::abs(static_cast<std::int64_t>(record.Size));
+    const std::int64_t pixels = std::abs(static_cast<std::int64_t>(record.Height));
+    if (points < kMinPoints || points > kMaxPoints || pixels < kMinPixels)
+        return std::nullopt;
     return record;
 }
 

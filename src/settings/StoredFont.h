@@ -30,7 +30,8 @@ struct TStoredFont {
     void ApplyTo(tmchart::TChartFont& font) const;
 
     std::vector<std::uint8_t> Encode() const;
-    // Nothing for a block of another length.
+    // Nothing for a block of another length, or for a font of an absurd size (outside 6
+    // to 72 points, or less than 4 pixels high).
     static std::optional<TStoredFont> Decode(const std::vector<std::uint8_t>& block);
 };
 

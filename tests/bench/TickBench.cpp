@@ -378,11 +378,11 @@ void PrintPieces() {
         std::function<void(int)> run;
     };
     const Piece pieces[] = {
-        {"read a label (lbSpeed.Caption)", [&](int) { sink = w.lbSpeed.Caption(); }},
+        {"read a label (lbSpeed.Caption)", [&](int) { sink = w.General.lbSpeed.Caption(); }},
         {"read a bare static control", [&](int) { ::GetWindowTextW(plain, text, 64); }},
         {"read a bare static control, subclassed", [&](int) { ::GetWindowTextW(subclassed, text, 64); }},
         {"write a label with a new text",
-         [&](int i) { w.lbPackSent.SetCaption(i % 2 ? L"1,234" : L"1,235"); }},
+         [&](int i) { w.General.lbPackSent.SetCaption(i % 2 ? L"1,234" : L"1,235"); }},
         {"cut the 4-line tooltip to 255 bytes", [&](int) { sink = platform::CutToBytes(tip, 255); }},
         {"FormatBytes of 1,234,567 bytes", [&](int) { sink = formats::FormatBytes(0, false, 1234567); }},
         {"change the activity picture", [&](int i) { w.SetActivityImage(i % 2); }},

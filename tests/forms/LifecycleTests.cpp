@@ -90,26 +90,20 @@ TEST_F(Lifecycle, TheWindowHasSixPagesInOrderAndItsClientSize) {
     EXPECT_EQ(client.cx, 338);
     EXPECT_EQ(client.cy, 319);
     EXPECT_EQ(window->Button1.Caption(), L"关闭(&C)");
-    EXPECT_EQ(window->Button3.Caption(), L"重置(&R)");
-    EXPECT_EQ(window->Label15.Caption(), L"字节");
+    EXPECT_EQ(window->General.Button3.Caption(), L"重置(&R)");
+    EXPECT_EQ(window->General.Label15.Caption(), L"字节");
     EXPECT_FALSE(window->MainProg.Visible());
-}
-
-TEST_F(Lifecycle, TheProgressTextOfReleaseAndRenewStartsEmptyHiddenAnd317Wide) {
-    auto window = Begin();
-    EXPECT_FALSE(window->lbRelRenText.Visible());
-    EXPECT_EQ(window->lbRelRenText.Caption(), L"");
-    RECT r = window->lbRelRenText.Bounds();
-    EXPECT_EQ(r.right - r.left, 317);
 }
 
 TEST_F(Lifecycle, PageLayoutPutsTheStatusLinesNearTheBottom) {
     auto window = Begin();
     RECT support = window->tsSupport.ClientBounds();
-    EXPECT_EQ(window->lbNicName.Bounds().top, support.bottom - 14);
+    EXPECT_EQ(window->Support.lbNicName.Bounds().top, support.bottom - 14);
     RECT network = window->tsNetwork.ClientBounds();
-    EXPECT_EQ(window->lbNetStat.Bounds().top, network.bottom - 14);
-    EXPECT_EQ(window->tbNetwork.Bounds().bottom, network.bottom - 52);
+    EXPECT_EQ(window->Network.lbNetStat.Bounds().top, network.bottom - 14);
+    RECT tree = window->Network.tbNetwork.Bounds();
+    EXPECT_EQ(tree.top, network.top + 36);
+    EXPECT_EQ(tree.bottom - tree.top, network.bottom - network.top - 52);
 }
 
 TEST_F(Lifecycle, NetworkParametersByTheThreeAnswers) {
@@ -283,16 +277,18 @@ TEST_F(Lifecycle, HelpOpensTheHelpFileAtTheControlsNumber) {
     struct Case {
         widgets::Control& control;
         ULONG_PTR topic;
-    } cases[] = {{window->GroupBox2, 101},
+    } cases[] = {{window->General.GroupBox2, 101},
                  {window->Button1, 103},
-                 {window->cbIP, 201},
-                 {window->btnRen, 204},
-                 {window->tbNetwork, 402}};
+                 {window->Support.cbIP, 201},
+                 {window->Support.btnRen, 204},
+                 {window->Network.tbNetwork, 402}};
     for (const Case& c : cases) {
         HELPINFO info{sizeof info, HELPINFO_WINDOW, c.control.Id(), c.control.Handle(), 0, {0, 0}};
         ::SendMessageW(window->Handle(), WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
     }
-    HELPINFO none{sizeof none, HELPINFO_WINDOW, window->lbStatus.Id(), window->lbStatus.Handle(), 0, {0, 0}};
+    HELPINFO none{
+        sizeof none, HELPINFO_WINDOW, window->General.lbStatus.Id(), window->General.lbStatus.Handle(),
+        0,           {0, 0}};
     ::SendMessageW(window->Handle(), WM_HELP, 0, reinterpret_cast<LPARAM>(&none));
 
     ASSERT_EQ(fake.HelpCalls.size(), 5u);
@@ -300,6 +296,34 @@ TEST_F(Lifecycle, HelpOpensTheHelpFileAtTheControlsNumber) {
     EXPECT_EQ(fake.HelpCalls[4].data, 402u);
     EXPECT_EQ(fake.HelpCalls[0].command, static_cast<UINT>(HELP_CONTEXT));
     EXPECT_TRUE(fake.HelpCalls[0].file.ends_with(L"kelvra.hlp"));
+}
+
+TEST_F(Lifecycle, TheTickRunsItsStepsInOrder) {
+    fake.Adapter(index).addresses = {{"10.1.1.1", "255.0.0.0"}};
+    auto window = Begin();
+    window->TrayIconClick();
+    // Between the previous tick and this one: traffic, a new address, and the adapter
+    // turned out to be a dial-up link.
+    fake.Row(index).dwInOctets += 10240;
+    fake.Adapter(index).addresses = {{"10.2.2.2", "255.0.0.0"}};
+    fake.Adapter(index).type = MIB_IF_TYPE_PPP;
+    struct Seen {
+        std::wstring status, received, rate, listed;
+        UINT type = 0;
+    } seen;
+    window->AddNewWindows = [&] {
+        seen = {window->General.lbStatus.Caption(), window->General.lbByteRecd.Caption(),
+                window->Usage.lbDL.Caption(), window->Support.cbIP.Item(0), window->AdapterInfo.Type};
+    };
+    window->Timer2Timer();
+    // The counters came first, still under the old record's type; then the record; then
+    // the usage rates; new windows; and only then the page, with the new address.
+    EXPECT_EQ(seen.status, L"已连接");
+    EXPECT_EQ(seen.received, L"10,240");
+    EXPECT_EQ(seen.type, static_cast<UINT>(MIB_IF_TYPE_PPP));
+    EXPECT_EQ(seen.rate, L"10.0 k/秒");
+    EXPECT_EQ(seen.listed, L"10.1.1.1");
+    EXPECT_EQ(window->Support.cbIP.Item(0), L"10.2.2.2");
 }
 
 TEST_F(Lifecycle, AVanishedInterfaceEndsTheTickAtOnce) {

@@ -95,8 +95,8 @@ TEST_F(Naming, OneDialUpConnectionOverAPppAdapterNamesTheWindowAndItsDevice) {
     EXPECT_EQ(window->ConnectionName, L"ISP E");
     EXPECT_EQ(window->Caption(), L"ISP E 状态");
     window->AssignLabels();
-    EXPECT_EQ(window->Label18.Caption(), L"Modem");
-    EXPECT_EQ(window->lbNicName.Caption(), L"Standard 56K Modem");
+    EXPECT_EQ(window->Support.Label18.Caption(), L"Modem");
+    EXPECT_EQ(window->Support.lbNicName.Caption(), L"Standard 56K Modem");
 }
 
 TEST_F(Naming, DeviceTypesAreNormalisedLetterByLetter) {

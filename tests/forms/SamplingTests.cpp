@@ -111,7 +111,7 @@ TEST_F(WideCounters, FiveGibibytesBetweenTwoSamplesAreCountedWhole) {
     Tick();
     EXPECT_EQ(window->SentTotal, 1000 + 5 * kGiB);
     EXPECT_EQ(window->ReceivedTotal, 2000 + 6 * kGiB + 7);
-    EXPECT_EQ(window->lbByteSent.Caption(), L"5,368,710,120");
+    EXPECT_EQ(window->General.lbByteSent.Caption(), L"5,368,710,120");
     EXPECT_EQ(window->SentDelta, static_cast<std::uint32_t>(5 * kGiB));
     EXPECT_EQ(window->SentWraps, 0);
 
@@ -184,7 +184,7 @@ TEST_F(WideCounters, LinksFasterThan32BitsShowTheir64BitSpeed) {
             machine.Wide(i).ReceiveLinkSpeed = c.speed;
         }
         auto w = fake::BeginWindow();
-        EXPECT_EQ(w->lbSpeed.Caption(), c.label) << c.speed;
+        EXPECT_EQ(w->General.lbSpeed.Caption(), c.label) << c.speed;
         w->miStatusBalloonClick();
         ASSERT_FALSE(machine.TrayCalls.empty());
         EXPECT_EQ(machine.TrayCalls.back().info, c.balloon) << c.speed;

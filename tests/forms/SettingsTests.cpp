@@ -83,11 +83,11 @@ protected:
 TEST_F(Settings, AFirstRunShowsTheDefaultsAndLeavesEveryValueAtExit) {
     auto window = Begin();
     EXPECT_TRUE(Key(Subkey()).Exists()) << "made when loading";
-    EXPECT_EQ(window->UseChart.Line1Color, widgets::clLime);
-    EXPECT_EQ(window->UseChart.Line2Color, widgets::clYellow);
-    EXPECT_EQ(window->UseChart.Color(), widgets::clBlack);
-    EXPECT_EQ(window->UseChart.GridColor(), widgets::clGreen);
-    EXPECT_TRUE(window->UseChart.GridLegend);
+    EXPECT_EQ(window->Usage.UseChart.Line1Color, widgets::clLime);
+    EXPECT_EQ(window->Usage.UseChart.Line2Color, widgets::clYellow);
+    EXPECT_EQ(window->Usage.UseChart.Color(), widgets::clBlack);
+    EXPECT_EQ(window->Usage.UseChart.GridColor(), widgets::clGreen);
+    EXPECT_TRUE(window->Usage.UseChart.GridLegend);
     EXPECT_EQ(window->DisplaySettings.AdapterName, window->ConnectionName);
     window->SaveSettings();
     ExpectOnTheSettingsKey(*window);
@@ -129,34 +129,34 @@ TEST_F(Settings, AFirstRunShowsTheDefaultsAndLeavesEveryValueAtExit) {
 TEST_F(Settings, WhatTheUserChoseComesBackAfterARestart) {
     {
         auto window = Begin();
-        window->cbDLColor.SetSelected(widgets::clRed);
-        window->cbULColor.SetSelected(0x00123456); // no name: the custom entry
-        ::SendMessageW(window->cbShowDL.Handle(), BM_CLICK, 0, 0);
-        window->UseChart.ShowGrid = false;
-        window->UseChart.SetGridColor(widgets::clGray);
-        window->UseChart.SetColor(widgets::clNavy);
-        window->UseChart.Font().SetName(L"Tahoma");
-        window->UseChart.Font().SetSize(11);
-        window->ConnectionColumnWidths = {1, 2, 3, 4, 5};
+        window->Usage.cbDLColor.SetSelected(widgets::clRed);
+        window->Usage.cbULColor.SetSelected(0x00123456); // no name: the custom entry
+        ::SendMessageW(window->Usage.cbShowDL.Handle(), BM_CLICK, 0, 0);
+        window->Usage.UseChart.ShowGrid = false;
+        window->Usage.UseChart.SetGridColor(widgets::clGray);
+        window->Usage.UseChart.SetColor(widgets::clNavy);
+        window->Usage.UseChart.Font().SetName(L"Tahoma");
+        window->Usage.UseChart.Font().SetSize(11);
+        window->Connections.ConnectionColumnWidths = {1, 2, 3, 4, 5};
         window->DisplaySettings.OctetDisp = 2;
         window->DisplaySettings.PopupDisplayType = 6;
         window->DisplaySettings.AoT = true;
         window->SaveSettings();
     }
     auto window = Begin();
-    EXPECT_EQ(window->UseChart.Line1Color, widgets::clRed);
-    EXPECT_EQ(window->cbULColor.Selected(), 0x00123456u);
-    EXPECT_EQ(window->cbULColor.ItemIndex(), widgets::ColorBox::kCustomIndex);
-    EXPECT_EQ(window->UseChart.Line2Color, 0x00123456u);
-    EXPECT_FALSE(window->cbShowDL.Checked());
-    EXPECT_FALSE(window->UseChart.DrawOptions.Contains(tmchart::goLine1));
-    EXPECT_TRUE(window->UseChart.DrawOptions.Contains(tmchart::goLine2));
-    EXPECT_FALSE(window->UseChart.ShowGrid);
-    EXPECT_EQ(window->UseChart.GridColor(), widgets::clGray);
-    EXPECT_EQ(window->UseChart.Color(), widgets::clNavy);
-    EXPECT_EQ(window->UseChart.Font().Name(), L"Tahoma");
-    EXPECT_EQ(window->UseChart.Font().Size(), 11);
-    EXPECT_EQ(window->ConnectionColumnWidths, (std::array<int, 5>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(window->Usage.UseChart.Line1Color, widgets::clRed);
+    EXPECT_EQ(window->Usage.cbULColor.Selected(), 0x00123456u);
+    EXPECT_EQ(window->Usage.cbULColor.ItemIndex(), widgets::ColorBox::kCustomIndex);
+    EXPECT_EQ(window->Usage.UseChart.Line2Color, 0x00123456u);
+    EXPECT_FALSE(window->Usage.cbShowDL.Checked());
+    EXPECT_FALSE(window->Usage.UseChart.DrawOptions.Contains(tmchart::goLine1));
+    EXPECT_TRUE(window->Usage.UseChart.DrawOptions.Contains(tmchart::goLine2));
+    EXPECT_FALSE(window->Usage.UseChart.ShowGrid);
+    EXPECT_EQ(window->Usage.UseChart.GridColor(), widgets::clGray);
+    EXPECT_EQ(window->Usage.UseChart.Color(), widgets::clNavy);
+    EXPECT_EQ(window->Usage.UseChart.Font().Name(), L"Tahoma");
+    EXPECT_EQ(window->Usage.UseChart.Font().Size(), 11);
+    EXPECT_EQ(window->Connections.ConnectionColumnWidths, (std::array<int, 5>{1, 2, 3, 4, 5}));
     EXPECT_EQ(window->DisplaySettings.OctetDisp, 2);
     EXPECT_EQ(window->DisplaySettings.PopupDisplayType, 6);
     EXPECT_TRUE(window->DisplaySettings.AoT);
@@ -168,7 +168,7 @@ TEST_F(Settings, TheProgramStopSavesEveryWindowInItsOwnSubkey) {
     Program program;
     program.CreateWindows([] {});
     ASSERT_EQ(program.WindowList.size(), 2u);
-    program.WindowList[1]->cbDLColor.SetSelected(widgets::clRed);
+    program.WindowList[1]->Usage.cbDLColor.SetSelected(widgets::clRed);
     program.ShutDownAll();
 
     EXPECT_EQ(Key(Subkey()).Dword(L"DownloadLineColor"), widgets::clLime);
@@ -215,6 +215,19 @@ TEST_F(Settings, Windows98IgnoresTheStoredHintChoiceAndKeepsTheAdapterName) {
     EXPECT_EQ(other->DisplaySettings.PopupDisplayType, 1);
 }
 
+TEST_F(Settings, WindowsMeKeepsBothTheHintChoiceAndTheAdapterName) {
+    fake.Version() = platform::WindowsVersion::WindowsMe();
+    Key key(Subkey(), true);
+    key.Set(L"PopupDisplayType", 1);
+    key.Set(L"AdapterName", std::wstring(L"我的网卡"));
+    auto window = Begin();
+    EXPECT_EQ(window->DisplaySettings.PopupDisplayType, 1);
+    EXPECT_EQ(window->ConnectionName, L"我的网卡");
+    window->DisplaySettings.PopupDisplayType = 3;
+    window->SaveSettings();
+    EXPECT_EQ(key.Dword(L"PopupDisplayType"), 3u);
+}
+
 TEST_F(Settings, IgnoreSystemPoliciesIsReadAndNeverWrittenAndTheShadowComesFromXpOn) {
     Key key(Subkey(), true);
     key.Set(L"IgnoreSystemPolicies", 1);
@@ -248,26 +261,31 @@ TEST_F(Settings, BadValuesCountAsAbsentAndTheRestStillLoads) {
     key.Set(L"CCon2", static_cast<DWORD>(-5));
     key.Set(L"CCon3", 77);
     auto window = Begin();
-    EXPECT_EQ(window->UseChart.Line1Color, widgets::clLime);
-    EXPECT_EQ(window->UseChart.Line2Color, widgets::clBlue);
-    EXPECT_TRUE(window->cbShowDL.Checked());
-    EXPECT_EQ(window->UseChart.Font().Name(), L"宋体");
-    EXPECT_EQ(window->UseChart.GridColor(), widgets::clSilver);
+    EXPECT_EQ(window->Usage.UseChart.Line1Color, widgets::clLime);
+    EXPECT_EQ(window->Usage.UseChart.Line2Color, widgets::clBlue);
+    EXPECT_TRUE(window->Usage.cbShowDL.Checked());
+    EXPECT_EQ(window->Usage.UseChart.Font().Name(), L"宋体");
+    EXPECT_EQ(window->Usage.UseChart.GridColor(), widgets::clSilver);
     EXPECT_EQ(window->DisplaySettings.OctetDisp, 0);
     EXPECT_EQ(window->DisplaySettings.PopupDisplayType, 13);
-    EXPECT_EQ(window->ConnectionColumnWidths, (std::array<int, 5>{80, 50, 80, 77, 103}));
+    EXPECT_EQ(window->Connections.ConnectionColumnWidths, (std::array<int, 5>{80, 50, 80, 77, 103}));
 
-    // A font without a size draws with the system's default height.
-    settings::TStoredFont font;
-    font.Name = "Tahoma";
-    font.Size = 0;
-    key.Set(L"GridFont", font.Encode());
-    window->LoadSettings();
-    EXPECT_EQ(window->UseChart.Font().Size(), 0);
+    // A font of no size, or of an absurd one, is no font: the legend keeps its own.
+    const int legendSize = window->Usage.UseChart.Font().Size();
+    for (std::int32_t size : {0, 20000}) {
+        settings::TStoredFont font;
+        font.Name = "Tahoma";
+        font.Size = size;
+        font.Height = -size * 4 / 3;
+        key.Set(L"GridFont", font.Encode());
+        window->LoadSettings();
+        EXPECT_EQ(window->Usage.UseChart.Font().Size(), legendSize) << size;
+        EXPECT_EQ(window->Usage.UseChart.Font().Name(), L"宋体") << size;
+    }
     window->Show();
     window->PageControl1.SetActivePage(window->tsUsage);
-    window->UseChart.GridMax = 10;
-    window->UseChart.ReDraw();
+    window->Usage.UseChart.GridMax = 10;
+    window->Usage.UseChart.ReDraw();
 }
 
 TEST_F(Settings, ASubkeyThatCannotBeMadeLeavesTheDefaultsAndTheSettingsKeyAlone) {
@@ -283,7 +301,7 @@ TEST_F(Settings, ASubkeyThatCannotBeMadeLeavesTheDefaultsAndTheSettingsKeyAlone)
     }
     auto window = Begin();
     EXPECT_FALSE(Key(kSettings + L"\\Volatile\\eth0").Exists());
-    EXPECT_EQ(window->UseChart.Line1Color, widgets::clLime) << "not the settings key's value";
+    EXPECT_EQ(window->Usage.UseChart.Line1Color, widgets::clLime) << "not the settings key's value";
     EXPECT_EQ(window->DisplaySettings.AdapterName, window->ConnectionName);
     ExpectOnTheSettingsKey(*window);
     window->SaveSettings();

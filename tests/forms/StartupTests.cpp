@@ -125,6 +125,13 @@ TEST_F(Startup, AnInterfaceThatAppearsGetsTheNextOrdinalWithinOneTick) {
     EXPECT_TRUE(Window(2).Timer2.Enabled());
     EXPECT_EQ(firstRuns, std::vector<std::uint32_t>{1});
     EXPECT_EQ(program.InterfaceCount, 3u);
+
+    // The new window says it is there with the status balloon: its name and speed.
+    ASSERT_FALSE(fake.TrayCalls.empty());
+    const fake::TrayCall& balloon = fake.TrayCalls.back();
+    EXPECT_EQ(balloon.window, Window(2).Handle());
+    EXPECT_EQ(balloon.infoTitle, Window(2).ConnectionName);
+    EXPECT_EQ(balloon.info, L"连接于 100.0 Mbps");
 }
 
 TEST_F(Startup, TheCountNeverGoesDownAndIsComparedWithTheHighestSeen) {

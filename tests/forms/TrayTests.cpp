@@ -113,6 +113,31 @@ TEST_F(Tray, TheIconGoesWithItsWindow) {
     EXPECT_EQ(deletes[0].window, h);
 }
 
+TEST_F(Tray, TheIconAlwaysShowsAndOnlyARealAddressBringsTheBalloon) {
+    using Addresses = std::vector<std::pair<std::string, std::string>>;
+    struct Case {
+        Addresses addresses;
+        bool unsupported;
+        bool balloon;
+    } cases[] = {
+        {{{"0.0.0.0", "0.0.0.0"}}, false, false},
+        // An unset first address beside a real one still counts as an address.
+        {{{"0.0.0.0", "0.0.0.0"}, {"10.1.1.1", "255.0.0.0"}}, false, true},
+        {{{"10.1.1.1", "255.0.0.0"}, {"10.1.1.2", "255.0.0.0"}}, false, true},
+        // Where the helper cannot say, the empty item is no proof of no address.
+        {{{"", ""}}, true, true},
+        {{{"", ""}}, false, false},
+    };
+    for (const Case& c : cases) {
+        fake.TrayCalls.clear();
+        fake.Adapter(index).addresses = c.addresses;
+        fake.AdaptersInfoError = c.unsupported ? ERROR_NOT_SUPPORTED : NO_ERROR;
+        auto window = fake::BeginWindow();
+        EXPECT_TRUE(window->TrayIcon.Visible()) << c.addresses.size() << c.unsupported;
+        EXPECT_EQ(Balloons().size(), c.balloon ? 1u : 0u) << c.addresses.size() << c.unsupported;
+    }
+}
+
 TEST_F(Tray, ARefusingShellIsIgnored) {
     fake.TrayAccepts = false;
     fake.Adapter(index).addresses = {{"192.168.0.5", "255.255.255.0"}};

@@ -14,7 +14,9 @@ std::uint32_t At32(const std::vector<std::uint8_t>& block, std::size_t at) {
 }
 
 tmchart::TChartFont Font96() {
-    return tmchart::TChartFont(96);
+    tmchart::TChartFont font(96);
+    font.SetSize(8);
+    return font;
 }
 
 } // namespace
@@ -46,7 +48,10 @@ TEST(StoredFont, OnlyA280ByteBlockIsARecord) {
     EXPECT_FALSE(TStoredFont::Decode(std::vector<std::uint8_t>(279)));
     EXPECT_FALSE(TStoredFont::Decode(std::vector<std::uint8_t>(281)));
     EXPECT_FALSE(TStoredFont::Decode({}));
-    std::vector<std::uint8_t> block(280, 0);
+    TStoredFont sane;
+    sane.Height = -11;
+    sane.Size = 8;
+    std::vector<std::uint8_t> block = sane.Encode();
     block[12] = 10; // a length beyond the name: it ends at its first NUL
     block[13] = 'A';
     ASSERT_TRUE(TStoredFont::Decode(block));
@@ -64,6 +69,21 @@ TEST(StoredFont, LongFaceNamesAreCutTo255BytesNeverInsideACharacter) {
     tmchart::TChartFont back = Font96();
     TStoredFont::Decode(block)->ApplyTo(back);
     EXPECT_EQ(back.Name(), std::wstring(127, L'宋'));
+}
+
+TEST(StoredFont, AFontOfAnAbsurdSizeIsNoRecord) {
+    struct Case {
+        std::int32_t size, height;
+        bool kept;
+    } cases[] = {{8, -11, true},         {6, -8, true},    {72, -96, true}, {-9, 12, true},
+                 {5, -7, false},         {73, -97, false}, {0, -11, false}, {20000, -26667, false},
+                 {-20000, 26667, false}, {8, 3, false},    {8, 0, false},   {INT32_MIN, -11, false}};
+    for (const Case& c : cases) {
+        TStoredFont record;
+        record.Size = c.size;
+        record.Height = c.height;
+        EXPECT_EQ(TStoredFont::Decode(record.Encode()).has_value(), c.kept) << c.size << " " << c.height;
+    }
 }
 
 TEST(StoredFont, TheSizeSetLastDecidesTheHeight) {

@@ -1,0 +1,118 @@
+#pragma once
+// The controls and state of the status window's pages, one object a page. The window
+// owns one of each; its operations (StatsForm.h) read and write them by these names.
+#include "StatForm/resource.h"
+#include "TmChart/TimeChart.h"
+#include "settings/Settings.h"
+#include "widgets/ColorBox.h"
+#include "widgets/Controls.h"
+#include "widgets/Form.h"
+#include "widgets/Menu.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// One address of the adapter as the Support page lists it.
+struct TIPAddressNode {
+    std::wstring Address;
+    std::wstring Mask;
+};
+
+// Connection state, duration, speed, and the bytes and packets of both directions.
+struct GeneralPage {
+    explicit GeneralPage(widgets::Form& owner) : Owner(owner) {}
+    widgets::Form& Owner;
+
+    widgets::GroupBox GroupBox2{Owner, IDC_GroupBox2};
+    widgets::Label lbStatus{Owner, IDC_lbStatus};
+    widgets::Label lbDuration{Owner, IDC_lbDuration};
+    widgets::Label lbSpeed{Owner, IDC_lbSpeed};
+    widgets::GroupBox GroupBox3{Owner, IDC_GroupBox3};
+    widgets::Label Label15{Owner, IDC_Label15};
+    widgets::Label lbByteSent{Owner, IDC_lbByteSent};
+    widgets::Label lbByteRecd{Owner, IDC_lbByteRecd};
+    widgets::Label lbPackSent{Owner, IDC_lbPackSent};
+    widgets::Label lbPackRecd{Owner, IDC_lbPackRecd};
+    widgets::Image Image2{Owner, IDC_Image2};
+    widgets::Button Button3{Owner, IDC_Button3};
+};
+
+// The adapter's IP configuration, release and renew, and the extra commands.
+struct SupportPage {
+    explicit SupportPage(widgets::Form& owner) : Owner(owner) {}
+    widgets::Form& Owner;
+
+    widgets::GroupBox GroupBox1{Owner, IDC_GroupBox1};
+    widgets::ComboBox cbIP{Owner, IDC_cbIP};
+    widgets::Label Label6{Owner, IDC_Label6};
+    widgets::Label Label4{Owner, IDC_Label4};
+    widgets::Label lbStatus2{Owner, IDC_lbStatus2};
+    widgets::Label Label18{Owner, IDC_Label18};
+    widgets::Label Label7{Owner, IDC_Label7};
+    widgets::Label Label9{Owner, IDC_Label9};
+    widgets::Label Label10{Owner, IDC_Label10};
+    widgets::Button btnDetails{Owner, IDC_btnDetails};
+    widgets::Button btnRel{Owner, IDC_btnRel};
+    widgets::Button btnRen{Owner, IDC_btnRen};
+    widgets::Button btnCommands{Owner, IDC_btnCommands};
+    widgets::Label lbNicName{Owner, IDC_lbNicName};
+    widgets::Label lbRelRenText{Owner, IDC_lbRelRenText};
+    widgets::Label lbNT{Owner, IDC_lbNT};
+
+    // The extra commands behind btnCommands.
+    widgets::PopupMenu pmCommands{Owner, IDM_pmCommands};
+    widgets::MenuItem AddARPEntry1{pmCommands, IDM_AddARPEntry1};
+    widgets::MenuItem AdapterOptions1{pmCommands, IDM_AdapterOptions1};
+    widgets::MenuItem PlugSep{pmCommands, IDM_PlugSep};
+
+    std::vector<TIPAddressNode> AddressList;
+    std::uint8_t SelectedAddressIndex = 0;
+};
+
+// The machine's TCP/IP statistics; its labels come with the page's own work.
+struct DetailsPage {};
+
+// The network neighbourhood's browse tree.
+struct NetworkPage {
+    explicit NetworkPage(widgets::Form& owner) : Owner(owner) {}
+    widgets::Form& Owner;
+
+    widgets::ComboBox cbNetworkList{Owner, IDC_cbNetworkList};
+    widgets::Control tbNetwork{Owner, IDC_tbNetwork};
+    widgets::Label lbNetStat{Owner, IDC_lbNetStat};
+};
+
+// The chart of the download and upload rates, with their current, average and highest.
+struct UsagePage {
+    explicit UsagePage(widgets::Form& owner) : Owner(owner) {}
+    widgets::Form& Owner;
+
+    widgets::GroupBox GroupBox4{Owner, IDC_GroupBox4};
+    tmchart::TTimeChart UseChart{Owner, IDC_UseChart};
+    widgets::Label lbDL{Owner, IDC_lbDL};
+    widgets::Label lbUL{Owner, IDC_lbUL};
+    widgets::Label lbDLA{Owner, IDC_lbDLA};
+    widgets::Label lbULA{Owner, IDC_lbULA};
+    widgets::Label lbDLM{Owner, IDC_lbDLM};
+    widgets::Label lbULM{Owner, IDC_lbULM};
+    widgets::CheckBox cbShowDL{Owner, IDC_cbShowDL};
+    widgets::CheckBox cbShowUL{Owner, IDC_cbShowUL};
+    widgets::ColorBox cbDLColor{Owner, IDC_cbDLColor, widgets::clLime};
+    widgets::ColorBox cbULColor{Owner, IDC_cbULColor, widgets::clYellow};
+
+    // Rates in bytes per tick; never reset while the window lives.
+    float DownloadAverage = 0;
+    float UploadAverage = 0;
+    std::uint32_t DownloadSamples = 0;
+    std::uint32_t UploadSamples = 0;
+    std::uint32_t DownloadMax = 0;
+    std::uint32_t UploadMax = 0;
+};
+
+// The machine's TCP connections.
+struct ConnectionsPage {
+    // Widths of the list's five columns, kept between runs.
+    std::array<int, 5> ConnectionColumnWidths = settings::kDefaultConnectionColumnWidths;
+};
