@@ -361,10 +361,8 @@ e2e_quiet_link() {
     local a=$1 b=$2 ns macA macB
     e2e_netns_create "$a"
     e2e_netns_create "$b"
-    for ns in "$a" "$b"; do
-        e2e_exec "$ns" sysctl -qw net.ipv6.conf.default.disable_ipv6=1 net.ipv6.conf.all.disable_ipv6=1 ||
-            e2e_fail "cannot turn IPv6 off in $ns"
-    done
+    e2e_ipv6_off "$a"
+    e2e_ipv6_off "$b"
     e2e_veth "$a-eth0" "$a" "$b-eth0" "$b"
     for ns in "$a" "$b"; do
         [ "$(e2e_exec "$ns" cat "/proc/sys/net/ipv6/conf/$ns-eth0/disable_ipv6")" = 1 ] ||
@@ -378,4 +376,58 @@ e2e_quiet_link() {
         e2e_fail "no neighbour in $a"
     e2e_exec "$b" ip neigh replace 10.201.1.2 lladdr "$macA" dev "$b-eth0" nud permanent ||
         e2e_fail "no neighbour in $b"
+}
+
+# e2e_ipv6_off NS: no IPv6 on the namespace's links, those made later included, so that
+# bringing a link up sends nothing (no autoconfiguration, no neighbour discovery).
+e2e_ipv6_off() {
+    e2e_exec "$1" sysctl -qw net.ipv6.conf.default.disable_ipv6=1 net.ipv6.conf.all.disable_ipv6=1 ||
+        e2e_fail "cannot turn IPv6 off in $1"
+}
+
+# e2e_idle_links NS PAIRS: PAIRS veth pairs with both ends in NS (v<i>a and v<i>b), so
+# 2 * PAIRS interfaces besides the loopback; up, without addresses and without IPv6, so
+# that nothing ever crosses them.
+e2e_idle_links() {
+    local i
+    e2e_ipv6_off "$1"
+    for ((i = 0; i < $2; i++)); do
+        e2e_veth "v${i}a" "$1" "v${i}b" "$1"
+    done
+}
+
+# e2e_prefix_pids NS: the processes of the namespace's prefix (its wineserver, Wine's
+# session processes and the programs), by the WINEPREFIX in their environment.
+e2e_prefix_pids() {
+    local want proc
+    want="WINEPREFIX=$E2E_WORK/wine-$1"
+    for proc in /proc/[0-9]*; do
+        if { tr '\0' '\n' <"$proc/environ"; } 2>/dev/null | grep -qxF "$want"; then
+            echo "${proc#/proc/}"
+        fi
+    done
+}
+
+# e2e_wine_pid NS NAME: the process of the namespace's prefix whose command line holds
+# NAME (kelvra.exe): the Windows program itself, not the timeout or env around it.
+e2e_wine_pid() {
+    local pid
+    for pid in $(e2e_prefix_pids "$1"); do
+        if { tr '\0' ' ' <"/proc/$pid/cmdline"; } 2>/dev/null | grep -qF "$2"; then
+            echo "$pid"
+            return 0
+        fi
+    done
+    return 1
+}
+
+# e2e_label CONTROLS ID: the text of the control ID in the output of `e2e_inspect NS
+# children HWND`.
+e2e_label() { echo "$1" | awk -F'\t' -v id="$2" '$2 == id { print $6; exit }'; }
+
+# e2e_number TEXT: a grouped count as a plain number ("41,680" -> 41680); fails on
+# anything else.
+e2e_number() {
+    [[ $1 =~ ^[0-9]{1,3}(,[0-9]{3})*$ ]] || e2e_fail "'$1' is not a grouped whole number"
+    echo "${1//,/}"
 }
