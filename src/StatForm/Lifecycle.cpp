@@ -311,6 +311,12 @@ void TStatsForm::FormDestroy() {
     Registry.CloseKey();
 }
 
+void TStatsForm::AlignClocks() {
+    Timer1.Restart();
+    Timer2.Restart();
+    Usage.UseChart.RestartClock();
+}
+
 void TStatsForm::LockTrayMenu() {
     Exit1.SetEnabled(false);
     Hide1.SetEnabled(false);

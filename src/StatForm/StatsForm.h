@@ -159,6 +159,9 @@ public:
     void Button1Click();
     void ShutDown();
     void FormDestroy();
+    // Starts the window's clocks afresh, so that the clocks of windows aligned together
+    // run in step and wake the program once a period, not once a window.
+    void AlignClocks();
     void LockTrayMenu();
     void UnlockTrayMenu();
     virtual void TraceHook(const std::wstring& label);

@@ -55,6 +55,11 @@ void TTimeChart::Attached() {
     ::InvalidateRect(Handle(), nullptr, FALSE);
 }
 
+void TTimeChart::RestartClock() {
+    if (Handle())
+        ::SetTimer(Handle(), kSampleTimerId, kSampleInterval, nullptr);
+}
+
 void TTimeChart::Detached() {
     ::KillTimer(Handle(), kSampleTimerId);
 }

@@ -79,6 +79,8 @@ public:
     float MaxSample() const;
     // The sample clock's handler: what happens every second.
     void Tick();
+    // The sample clock counts its second from now on.
+    void RestartClock();
     // Draws the chart as it is now onto dc, a surface of width x height pixels.
     void Render(HDC dc, int width, int height) const;
 

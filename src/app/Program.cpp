@@ -62,6 +62,15 @@ void Program::CreateWindows(const std::function<void()>& addNewWindows) {
     InterfaceCount = std::min(InterfaceCount, kMaxWindows);
     for (std::uint32_t k = 1; k <= InterfaceCount; ++k)
         AddWindow(k, addNewWindows).BeginForm(k == 1);
+    AlignClocks();
+}
+
+// Each window begins its clocks as it begins, so n windows would tick at n moments of a
+// second and wake the program n times for each of their clocks. Started together they
+// run in step.
+void Program::AlignClocks() {
+    for (auto& window : WindowList)
+        window->AlignClocks();
 }
 
 void Program::AddNewWindows() {
@@ -81,6 +90,7 @@ void Program::AddNewWindows() {
         window.BeginForm(false);
         window.miStatusBalloonClick();
     }
+    AlignClocks();
 }
 
 void Program::ShutDownAll() {

@@ -35,5 +35,6 @@ public:
 
 private:
     TStatsForm& AddWindow(std::uint32_t ordinal, const std::function<void()>& addNewWindows);
+    void AlignClocks();
     bool stopping_ = false;
 };

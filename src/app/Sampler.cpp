@@ -36,16 +36,106 @@ const MIB_IFROW* Sampler::InterfaceRows::Find(DWORD index) const {
     return nullptr;
 }
 
-Sampler::InterfaceRows Sampler::Interfaces() {
-    if (tableStamp_.Due(kTickPeriod)) {
-        // The block is kept between fetches so a table that keeps its size needs one
-        // call and no allocation.
-        auto call = [](BYTE* block, ULONG* size) {
-            return platform::ipHelper().GetIfTable(reinterpret_cast<PMIB_IFTABLE>(block), size, TRUE);
-        };
-        tableFetched_ = platform::FetchBlock(call, static_cast<ULONG>(table_.size()), table_) == NO_ERROR &&
-                        table_.size() >= offsetof(MIB_IFTABLE, table);
+namespace {
+
+const MIB_IF_ROW2* FindWide(const std::vector<MIB_IF_ROW2>& rows, DWORD index) {
+    auto row = std::find_if(rows.begin(), rows.end(),
+                            [index](const MIB_IF_ROW2& r) { return r.InterfaceIndex == index; });
+    return row == rows.end() ? nullptr : &*row;
+}
+
+// What the 32-bit row holds beside its counters, as the 64-bit row tells it.
+bool SameState(const MIB_IF_ROW2& a, const MIB_IF_ROW2& b) {
+    return a.Type == b.Type && a.Mtu == b.Mtu && a.OperStatus == b.OperStatus &&
+           a.AdminStatus == b.AdminStatus && a.MediaConnectState == b.MediaConnectState &&
+           a.TransmitLinkSpeed == b.TransmitLinkSpeed && a.ReceiveLinkSpeed == b.ReceiveLinkSpeed &&
+           a.PhysicalAddressLength == b.PhysicalAddressLength &&
+           std::equal(a.PhysicalAddress, a.PhysicalAddress + sizeof a.PhysicalAddress, b.PhysicalAddress) &&
+           std::equal(a.Description, a.Description + IF_MAX_STRING_SIZE + 1, b.Description);
+}
+
+} // namespace
+
+bool Sampler::FetchNarrow() {
+    // The block is kept between fetches so a table that keeps its size needs one call
+    // and no allocation.
+    auto call = [](BYTE* block, ULONG* size) {
+        return platform::ipHelper().GetIfTable(reinterpret_cast<PMIB_IFTABLE>(block), size, TRUE);
+    };
+    return platform::FetchBlock(call, static_cast<ULONG>(table_.size()), table_) == NO_ERROR &&
+           table_.size() >= offsetof(MIB_IFTABLE, table);
+}
+
+bool Sampler::FetchWide() {
+    const platform::IpHelper& ip = platform::ipHelper();
+    wideRows_.clear();
+    if (!ip.GetIfTable2 || !ip.FreeMibTable)
+        return false;
+    PMIB_IF_TABLE2 table = nullptr;
+    if (ip.GetIfTable2(&table) != NO_ERROR || !table)
+        return false;
+    // The system's table goes at once; the rows are copied.
+    std::unique_ptr<MIB_IF_TABLE2, std::function<void(PVOID)>> owned(table, ip.FreeMibTable);
+    wideRows_.assign(table->Table, table->Table + table->NumEntries);
+    return true;
+}
+
+bool Sampler::NarrowIsStale() const {
+    if (!tableFetched_ || periodsSinceNarrow_ >= kNarrowRefreshPeriods)
+        return true;
+    const InterfaceRows narrow = Rows();
+    if (narrow.count != wideRows_.size() || wideAtNarrow_.size() != wideRows_.size())
+        return true;
+    for (std::size_t i = 0; i < narrow.count; ++i) {
+        const MIB_IF_ROW2* now = FindWide(wideRows_, narrow.rows[i].dwIndex);
+        const MIB_IF_ROW2* then = FindWide(wideAtNarrow_, narrow.rows[i].dwIndex);
+        if (!now || !then || !SameState(*now, *then))
+            return true;
     }
+    return false;
+}
+
+void Sampler::TakeCountersFromWide() {
+    auto* table = reinterpret_cast<MIB_IFTABLE*>(table_.data());
+    const std::size_t count = Rows().count;
+    for (std::size_t i = 0; i < count; ++i) {
+        MIB_IFROW& row = table->table[i];
+        const MIB_IF_ROW2* wide = FindWide(wideRows_, row.dwIndex);
+        if (!wide)
+            continue;
+        row.dwInOctets = static_cast<DWORD>(wide->InOctets);
+        row.dwInUcastPkts = static_cast<DWORD>(wide->InUcastPkts);
+        row.dwInNUcastPkts = static_cast<DWORD>(wide->InNUcastPkts);
+        row.dwInDiscards = static_cast<DWORD>(wide->InDiscards);
+        row.dwInErrors = static_cast<DWORD>(wide->InErrors);
+        row.dwInUnknownProtos = static_cast<DWORD>(wide->InUnknownProtos);
+        row.dwOutOctets = static_cast<DWORD>(wide->OutOctets);
+        row.dwOutUcastPkts = static_cast<DWORD>(wide->OutUcastPkts);
+        row.dwOutNUcastPkts = static_cast<DWORD>(wide->OutNUcastPkts);
+        row.dwOutDiscards = static_cast<DWORD>(wide->OutDiscards);
+        row.dwOutErrors = static_cast<DWORD>(wide->OutErrors);
+        row.dwOutQLen = static_cast<DWORD>(wide->OutQLen);
+    }
+}
+
+void Sampler::RefreshTables() {
+    if (!tableStamp_.Due(kTickPeriod))
+        return;
+    ++periodsSinceNarrow_;
+    if (!FetchWide()) {
+        tableFetched_ = FetchNarrow();
+        return;
+    }
+    if (NarrowIsStale()) {
+        tableFetched_ = FetchNarrow();
+        wideAtNarrow_ = wideRows_;
+        periodsSinceNarrow_ = 0;
+    }
+    if (tableFetched_)
+        TakeCountersFromWide();
+}
+
+Sampler::InterfaceRows Sampler::Rows() const {
     if (!tableFetched_)
         return {};
     const auto* table = reinterpret_cast<const MIB_IFTABLE*>(table_.data());
@@ -54,22 +144,14 @@ Sampler::InterfaceRows Sampler::Interfaces() {
     return {table->table, std::min<std::size_t>(table->dwNumEntries, capacity), true};
 }
 
+Sampler::InterfaceRows Sampler::Interfaces() {
+    RefreshTables();
+    return Rows();
+}
+
 const MIB_IF_ROW2* Sampler::WideRow(DWORD index) {
-    const platform::IpHelper& ip = platform::ipHelper();
-    if (!ip.GetIfTable2 || !ip.FreeMibTable)
-        return nullptr;
-    if (wideStamp_.Due(kTickPeriod)) {
-        wideRows_.clear();
-        PMIB_IF_TABLE2 table = nullptr;
-        if (ip.GetIfTable2(&table) == NO_ERROR && table) {
-            // The system's table goes at once; the rows are copied.
-            std::unique_ptr<MIB_IF_TABLE2, std::function<void(PVOID)>> owned(table, ip.FreeMibTable);
-            wideRows_.assign(table->Table, table->Table + table->NumEntries);
-        }
-    }
-    auto row = std::find_if(wideRows_.begin(), wideRows_.end(),
-                            [index](const MIB_IF_ROW2& r) { return r.InterfaceIndex == index; });
-    return row == wideRows_.end() ? nullptr : &*row;
+    RefreshTables();
+    return FindWide(wideRows_, index);
 }
 
 Sampler::AdapterBlock Sampler::Adapters() {

@@ -1,7 +1,6 @@
 #pragma once
 #include "platform/Win32.h"
 
-
 #include <cstddef>
 #include <optional>
 #include <vector>
@@ -18,11 +17,16 @@ public:
     // The sampling tick's period and the statistics timer's, in milliseconds.
     static constexpr DWORD kTickPeriod = 1000;
     static constexpr DWORD kStatisticsPeriod = 2000;
+    static constexpr int kNarrowRefreshPeriods = 10;
 
     // GetNumberOfInterfaces, or nothing when the query failed.
     std::optional<DWORD> InterfaceCount();
 
-    // The interface table sorted by index; empty when the fetch failed.
+    // The interface table sorted by index; empty when the fetch failed. Where the system
+    // has the 64-bit table, that one is fetched every period and the 32-bit table only
+    // when the 64-bit rows say something it holds has changed (or every
+    // kNarrowRefreshPeriods periods): its counters are the 64-bit ones cut to 32 bits,
+    // as the system itself cuts them, so one table fetch a period serves both.
     struct InterfaceRows {
         const MIB_IFROW* rows = nullptr;
         std::size_t count = 0;
@@ -68,10 +72,17 @@ private:
     Stamp tableStamp_;
     std::vector<BYTE> table_;
     bool tableFetched_ = false;
-
-    Stamp wideStamp_;
     std::vector<MIB_IF_ROW2> wideRows_;
+    // The 64-bit rows as they were when the 32-bit table was last fetched.
+    std::vector<MIB_IF_ROW2> wideAtNarrow_;
+    int periodsSinceNarrow_ = 0;
 
+    void RefreshTables();
+    InterfaceRows Rows() const;
+    bool FetchNarrow();
+    bool FetchWide();
+    bool NarrowIsStale() const;
+    void TakeCountersFromWide();
     Stamp adapterStamp_;
     std::vector<BYTE> adapters_;
     DWORD adapterAnswer_ = ERROR_NO_DATA;

@@ -24,6 +24,12 @@ void Timer::SetInterval(UINT ms) {
     Apply();
 }
 
+void Timer::Restart() {
+    // Setting a timer again under its id replaces it.
+    if (running_)
+        running_ = ::SetTimer(owner_.Handle(), id_, interval_, nullptr) != 0;
+}
+
 void Timer::Apply() {
     HWND h = owner_.Handle();
     if (enabled_ && h && !running_)

@@ -20,6 +20,8 @@ public:
     void SetEnabled(bool on);
     UINT Interval() const { return interval_; }
     void SetInterval(UINT ms);
+    // A running timer counts its period from now on.
+    void Restart();
 
     std::function<void()> OnTimer;
 

@@ -83,6 +83,39 @@ TEST_F(Sampling, NewInterfacesAreCountedOncePerPeriodForTheWholeProgram) {
     EXPECT_EQ(program.WindowList.size(), 4u);
 }
 
+TEST_F(Sampling, WithThe64BitTableThe32BitOneIsFetchedOnlyWhenItsStateChanges) {
+    fake.Offer64BitTable();
+    TStatsForm& first = *program.WindowList[0];
+    const DWORD index = first.InterfaceIndex;
+    auto period = [&] {
+        fake.TickCount += 1000;
+        TickAll();
+    };
+    period(); // the first period with the 64-bit table takes both
+    const int narrow = fake.IfTableCalls;
+    const int wide = fake.IfTable2Calls;
+
+    // Traffic alone: the 64-bit table's counters, cut to 32 bits, are the row's.
+    fake.Row(index).dwOutUcastPkts += 3;
+    fake.Wide(index).OutOctets = (5LL << 30) + 17;
+    period();
+    EXPECT_EQ(fake.IfTableCalls, narrow);
+    EXPECT_EQ(fake.IfTable2Calls, wide + 1);
+    EXPECT_EQ(first.IfRow.dwOutOctets, static_cast<DWORD>((5LL << 30) + 17));
+    EXPECT_EQ(first.IfRow.dwOutUcastPkts, fake.Row(index).dwOutUcastPkts);
+
+    // A cable pulled: the 32-bit row's status comes fresh in the same period.
+    fake.Row(index).dwOperStatus = MIB_IF_OPER_STATUS_DISCONNECTED;
+    period();
+    EXPECT_EQ(fake.IfTableCalls, narrow + 1);
+    EXPECT_EQ(first.General.lbStatus.Caption(), L"已断开连接");
+
+    // And now and then whatever happens, for what the 64-bit rows cannot tell.
+    for (int i = 0; i < app::Sampler::kNarrowRefreshPeriods; ++i)
+        period();
+    EXPECT_EQ(fake.IfTableCalls, narrow + 2);
+}
+
 // The 64-bit table against the 32-bit counting, one window.
 class WideCounters : public ::testing::Test {
 protected:

@@ -150,6 +150,7 @@ WideCounters& FakeIpHelper::Wide(DWORD index) {
     wide.OutOctets = row.dwOutOctets;
     wide.InDiscards = row.dwInDiscards;
     wide.OutDiscards = row.dwOutDiscards;
+    wide.TransmitLinkSpeed = wide.ReceiveLinkSpeed = row.dwSpeed;
     return wide;
 }
 
@@ -169,6 +170,19 @@ DWORD FakeIpHelper::FillIfTable2(PMIB_IF_TABLE2* table) {
         wide.InterfaceIndex = row.dwIndex;
         wide.Type = row.dwType;
         wide.Mtu = row.dwMtu;
+        // The 32-bit row's state shows in the 64-bit one, so a change of it is seen there.
+        wide.OperStatus = static_cast<IF_OPER_STATUS>(row.dwOperStatus);
+        wide.AdminStatus = static_cast<NET_IF_ADMIN_STATUS>(row.dwAdminStatus);
+        wide.PhysicalAddressLength = row.dwPhysAddrLen;
+        std::memcpy(wide.PhysicalAddress, row.bPhysAddr, sizeof row.bPhysAddr);
+        wide.InUcastPkts = row.dwInUcastPkts;
+        wide.InNUcastPkts = row.dwInNUcastPkts;
+        wide.InErrors = row.dwInErrors;
+        wide.InUnknownProtos = row.dwInUnknownProtos;
+        wide.OutUcastPkts = row.dwOutUcastPkts;
+        wide.OutNUcastPkts = row.dwOutNUcastPkts;
+        wide.OutErrors = row.dwOutErrors;
+        wide.TransmitLinkSpeed = wide.ReceiveLinkSpeed = row.dwSpeed;
         auto found = WideRows.find(row.dwIndex);
         if (found != WideRows.end()) {
             const WideCounters& w = found->second;
