@@ -75,14 +75,10 @@ EOF
 
 # send FROM TO TO_ADDRESS BYTES: BYTES over TCP, all of them received, within 40 s.
 send() {
-    local from=$1 to=$2 address=$3 bytes=$4 ready=$E2E_WORK/ready-$RANDOM receiver deadline got
+    local from=$1 to=$2 address=$3 bytes=$4 ready=$E2E_WORK/ready-$RANDOM receiver got
     e2e_exec "$to" timeout 50 python3 "$tcp" recv "$address" $port "$bytes" 40 "$ready" >"$ready.got" &
     receiver=$!
-    deadline=$((SECONDS + 10))
-    while [ ! -e "$ready" ]; do
-        [ $SECONDS -ge $deadline ] && e2e_fail "the receiver in $to did not start"
-        sleep 0.05
-    done
+    e2e_wait_file "$ready" "the receiver in $to"
     e2e_exec "$from" timeout 50 python3 "$tcp" send "$address" $port "$bytes" 40 || e2e_fail "sending from $from failed"
     wait $receiver
     got=$(cat "$ready.got")

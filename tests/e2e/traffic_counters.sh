@@ -52,14 +52,10 @@ EOF
 
 # send FROM TO TO_ADDRESS COUNT SIZE: COUNT datagrams of SIZE bytes, each of them received.
 send() {
-    local from=$1 to=$2 address=$3 count=$4 size=$5 ready=$E2E_WORK/ready-$RANDOM got receiver deadline
+    local from=$1 to=$2 address=$3 count=$4 size=$5 ready=$E2E_WORK/ready-$RANDOM got receiver
     e2e_exec "$to" python3 "$udp" recv "$address" $port "$count" "$ready" >"$ready.got" &
     receiver=$!
-    deadline=$((SECONDS + 10))
-    while [ ! -e "$ready" ]; do
-        [ $SECONDS -ge $deadline ] && e2e_fail "the receiver in $to did not start"
-        sleep 0.05
-    done
+    e2e_wait_file "$ready" "the receiver in $to"
     e2e_exec "$from" python3 "$udp" send "$address" $port "$count" "$size" || e2e_fail "sending from $from failed"
     wait $receiver
     got=$(cat "$ready.got")
@@ -76,19 +72,13 @@ kernel_counters() {
 }
 
 # label ID: the text of a control of the window, from the last `children` listing.
-label() { echo "$controls" | awk -F'\t' -v id="$1" '$2 == id { print $6; exit }'; }
-
-# A grouped count as a plain number ("41,680" -> 41680); fails on anything else.
-number() {
-    [[ $1 =~ ^[0-9]{1,3}(,[0-9]{3})*$ ]] || e2e_fail "'$1' is not a grouped whole number"
-    echo "${1//,/}"
-}
+label() { e2e_label "$controls" "$1"; }
 
 # Reads the window's four counters into shown (same order as kernel_counters), and its
 # other labels into $controls.
 read_window() {
     controls=$(e2e_inspect a children "$hwnd") || e2e_fail "cannot list the controls of $hwnd"
-    shown="$(number "$(label $idByteSent)") $(number "$(label $idByteRecd)") $(number "$(label $idPackSent)") $(number "$(label $idPackRecd)")"
+    shown="$(e2e_number "$(label $idByteSent)") $(e2e_number "$(label $idByteRecd)") $(e2e_number "$(label $idPackSent)") $(e2e_number "$(label $idPackRecd)")"
 }
 
 # Waits (bounded) until the window shows what the kernel counts, read after the window.

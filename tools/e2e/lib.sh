@@ -423,6 +423,16 @@ e2e_wine_pid() {
 
 # e2e_label CONTROLS ID: the text of the control ID in the output of `e2e_inspect NS
 # children HWND`.
+# e2e_wait_file FILE WHAT: waits (10 s at most) until FILE exists; fails saying WHAT
+# did not start.
+e2e_wait_file() {
+    local deadline=$((SECONDS + 10))
+    while [ ! -e "$1" ]; do
+        [ $SECONDS -ge $deadline ] && e2e_fail "$2 did not start"
+        sleep 0.05
+    done
+}
+
 e2e_label() { echo "$1" | awk -F'\t' -v id="$2" '$2 == id { print $6; exit }'; }
 
 # e2e_number TEXT: a grouped count as a plain number ("41,680" -> 41680); fails on
