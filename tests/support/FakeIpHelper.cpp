@@ -140,18 +140,24 @@ void FakeIpHelper::Offer64BitTable() {
     };
 }
 
-WideCounters& FakeIpHelper::Wide(DWORD index) {
-    auto found = WideRows.find(index);
-    if (found != WideRows.end())
-        return found->second;
-    const MIB_IFROW& row = Row(index);
-    WideCounters& wide = WideRows[index];
+namespace {
+// What the 64-bit table says of a row that no test has widened: the row itself.
+WideCounters WidenedRow(const MIB_IFROW& row) {
+    WideCounters wide;
     wide.InOctets = row.dwInOctets;
     wide.OutOctets = row.dwOutOctets;
     wide.InDiscards = row.dwInDiscards;
     wide.OutDiscards = row.dwOutDiscards;
     wide.TransmitLinkSpeed = wide.ReceiveLinkSpeed = row.dwSpeed;
     return wide;
+}
+} // namespace
+
+WideCounters& FakeIpHelper::Wide(DWORD index) {
+    auto found = WideRows.find(index);
+    if (found != WideRows.end())
+        return found->second;
+    return WideRows[index] = WidenedRow(Row(index));
 }
 
 DWORD FakeIpHelper::FillIfTable2(PMIB_IF_TABLE2* table) {
@@ -182,22 +188,14 @@ DWORD FakeIpHelper::FillIfTable2(PMIB_IF_TABLE2* table) {
         wide.OutUcastPkts = row.dwOutUcastPkts;
         wide.OutNUcastPkts = row.dwOutNUcastPkts;
         wide.OutErrors = row.dwOutErrors;
-        wide.TransmitLinkSpeed = wide.ReceiveLinkSpeed = row.dwSpeed;
         auto found = WideRows.find(row.dwIndex);
-        if (found != WideRows.end()) {
-            const WideCounters& w = found->second;
-            wide.InOctets = w.InOctets;
-            wide.OutOctets = w.OutOctets;
-            wide.InDiscards = w.InDiscards;
-            wide.OutDiscards = w.OutDiscards;
-            wide.TransmitLinkSpeed = w.TransmitLinkSpeed;
-            wide.ReceiveLinkSpeed = w.ReceiveLinkSpeed;
-        } else {
-            wide.InOctets = row.dwInOctets;
-            wide.OutOctets = row.dwOutOctets;
-            wide.InDiscards = row.dwInDiscards;
-            wide.OutDiscards = row.dwOutDiscards;
-        }
+        const WideCounters w = found != WideRows.end() ? found->second : WidenedRow(row);
+        wide.InOctets = w.InOctets;
+        wide.OutOctets = w.OutOctets;
+        wide.InDiscards = w.InDiscards;
+        wide.OutDiscards = w.OutDiscards;
+        wide.TransmitLinkSpeed = w.TransmitLinkSpeed;
+        wide.ReceiveLinkSpeed = w.ReceiveLinkSpeed;
     }
     *table = made;
     return NO_ERROR;
