@@ -70,8 +70,6 @@ void TStatsForm::WireEvents() {
     Support.btnRel.HelpContext = 203;
     Support.btnRen.HelpContext = 204;
     Support.btnCommands.HelpContext = 205;
-    Details.Label33.SetBold(true);
-    Details.lbTTL.SetBold(true);
     Network.cbNetworkList.HelpContext = 401;
     Network.tbNetwork.HelpContext = 402;
 }
@@ -219,6 +217,20 @@ void TStatsForm::SetupForWinVer() {
 
 void TStatsForm::Timer1Timer() {
     FetchStatistics();
+}
+
+void TStatsForm::FetchStatistics() {
+    // The machine's figures, not the adapter's: one fetch serves every window. A record
+    // whose fetch failed keeps what it held.
+    const app::Sampler::Statistics stats = Samples->ProtocolStatistics();
+    if (stats.tcp)
+        TcpStats = *stats.tcp;
+    if (stats.ip)
+        IpStats = *stats.ip;
+    if (stats.udp)
+        UdpStats = *stats.udp;
+    if (stats.icmp)
+        IcmpStats = *stats.icmp;
 }
 
 void TStatsForm::Timer2Timer() {

@@ -71,29 +71,8 @@ struct SupportPage {
     std::uint8_t SelectedAddressIndex = 0;
 };
 
-// The machine's TCP/IP statistics: connections on the left, IP on the right.
-struct DetailsPage {
-    explicit DetailsPage(widgets::Form& owner) : Owner(owner) {}
-    widgets::Form& Owner;
-
-    widgets::GroupBox GroupBox5{Owner, IDC_GroupBox5};
-    widgets::Label Label27{Owner, IDC_Label27};
-    widgets::Label lbActCon{Owner, IDC_lbActCon};
-    widgets::Label Label29{Owner, IDC_Label29};
-    widgets::Label lbPasCon{Owner, IDC_lbPasCon};
-    widgets::Label Label30{Owner, IDC_Label30};
-    widgets::Label lbCon{Owner, IDC_lbCon};
-    widgets::Label Label31{Owner, IDC_Label31};
-    widgets::Label lbReset{Owner, IDC_lbReset};
-    widgets::Label Label32{Owner, IDC_Label32};
-    widgets::Label lbFailed{Owner, IDC_lbFailed};
-    widgets::Label Label33{Owner, IDC_Label33};
-    widgets::Label lbTTL{Owner, IDC_lbTTL};
-    widgets::Label Label35{Owner, IDC_Label35};
-    widgets::Label lbDatagram{Owner, IDC_lbDatagram};
-    widgets::Label Label36{Owner, IDC_Label36};
-    widgets::Label lbDGError{Owner, IDC_lbDGError};
-};
+// The machine's TCP/IP statistics; its labels come with the page's own work.
+struct DetailsPage {};
 
 // The network neighbourhood's browse tree.
 struct NetworkPage {

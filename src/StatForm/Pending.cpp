@@ -12,5 +12,7 @@ void TStatsForm::LoadPlugins() {
 }
 void TStatsForm::UnloadPlugins() {
 }
+void TStatsForm::ShowStatistics() {
+}
 void TStatsForm::DisableLookups() {
 }

@@ -124,7 +124,7 @@ public:
 
     GeneralPage General{*this};
     SupportPage Support{*this};
-    DetailsPage Details{*this};
+    DetailsPage Details;
     NetworkPage Network{*this};
     UsagePage Usage{*this};
     ConnectionsPage Connections;
