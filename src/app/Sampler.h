@@ -14,6 +14,11 @@ namespace app {
 // windows. The windows copy what they need; nothing here is kept past the next fetch.
 class Sampler {
 public:
+    Sampler() = default;
+    // What it hands out points into itself.
+    Sampler(const Sampler&) = delete;
+    Sampler& operator=(const Sampler&) = delete;
+
     // The sampling tick's period and the statistics timer's, in milliseconds.
     static constexpr DWORD kTickPeriod = 1000;
     static constexpr DWORD kStatisticsPeriod = 2000;
