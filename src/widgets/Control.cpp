@@ -1,6 +1,8 @@
 #include "widgets/Control.h"
 #include "widgets/Form.h"
 
+#include <windowsx.h>
+
 #include <vector>
 
 namespace widgets {
@@ -45,9 +47,24 @@ bool Control::HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
     case WM_MEASUREITEM:
         result = TRUE;
         return HandleMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+    case WM_CONTEXTMENU: {
+        if (!OnContextMenu)
+            return false;
+        POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (lParam == -1)
+            at = ContextPoint();
+        OnContextMenu(at);
+        return true;
+    }
     default:
         return false;
     }
+}
+
+POINT Control::ContextPoint() const {
+    RECT r{};
+    ::GetWindowRect(hwnd_, &r);
+    return {r.left, r.top};
 }
 
 std::wstring WindowText(HWND hwnd) {

@@ -38,6 +38,10 @@ public:
 
     int HelpContext = 0;
 
+    // The user asked for the control's context menu: a right click or the menu key, at
+    // a screen position (for the key, the control's ContextPoint).
+    std::function<void(POINT at)> OnContextMenu;
+
 protected:
     friend class Form;
     // Called once the window exists; derived controls apply their pending state.
@@ -46,7 +50,7 @@ protected:
     // (a page control's sheets) makes them here.
     virtual void CreateChildren() {}
     // A message the parent got from or about this control's window: WM_COMMAND,
-    // WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM, WM_MEASUREITEM, WM_COMPAREITEM,
+    // WM_NOTIFY, WM_CONTEXTMENU, WM_CTLCOLOR*, WM_DRAWITEM, WM_MEASUREITEM, WM_COMPAREITEM,
     // WM_HSCROLL, WM_VSCROLL, WM_VKEYTOITEM, WM_CHARTOITEM. True when handled, with the
     // answer in result; the form returns it by the dialog rules. The default hands the
     // first four to the handlers below.
@@ -57,6 +61,8 @@ protected:
     virtual bool HandleDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
     virtual bool HandleMeasureItem(MEASUREITEMSTRUCT& /*item*/) { return false; }
     virtual void Detached() {}
+    // Where a context menu asked for from the keyboard opens: the control's top left.
+    virtual POINT ContextPoint() const;
     // Binding to a window; a control that makes its own window binds it itself.
     virtual void Attach(HWND hwnd);
     virtual void Detach();

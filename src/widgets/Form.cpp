@@ -174,8 +174,10 @@ bool Form::RouteHelp(const HELPINFO& info) {
     return true;
 }
 
-Control* Form::ReflectionTarget(UINT msg, LPARAM lParam) const {
+Control* Form::ReflectionTarget(UINT msg, WPARAM wParam, LPARAM lParam) const {
     switch (msg) {
+    case WM_CONTEXTMENU: // the window clicked, or the one with the focus
+        return ControlByHandle(reinterpret_cast<HWND>(wParam));
     case WM_COMMAND: // lParam 0: a menu or an accelerator
     case WM_HSCROLL: // lParam 0: the window's own scroll bar
     case WM_VSCROLL:
@@ -267,7 +269,7 @@ bool Form::Route(HWND from, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& res
         if (HandleMessage(msg, wParam, lParam, result))
             return true;
     }
-    if (Control* c = ReflectionTarget(msg, lParam))
+    if (Control* c = ReflectionTarget(msg, wParam, lParam))
         if (c->HandleReflected(msg, wParam, lParam, result))
             return true;
 

@@ -100,7 +100,7 @@ private:
     Control* ControlByHandle(HWND h) const;
     Control* ControlById(int id) const;
     // The control a message from a child is about, for the messages that go back to it.
-    Control* ReflectionTarget(UINT msg, LPARAM lParam) const;
+    Control* ReflectionTarget(UINT msg, WPARAM wParam, LPARAM lParam) const;
     bool Route(HWND from, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void WindowCreated();
     void WindowDestroyed();

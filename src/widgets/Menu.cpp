@@ -148,6 +148,8 @@ platform::UniqueMenu PopupMenu::BuildNative() const {
 }
 
 void PopupMenu::Popup(POINT at) {
+    if (OnPopup)
+        OnPopup();
     platform::UniqueMenu menu = BuildNative();
     HWND owner = owner_.Handle();
     // Without the foreground the menu of a tray icon would not close on a click elsewhere.

@@ -63,6 +63,8 @@ public:
     MenuItem& Insert(UINT after, const std::wstring& caption);
     void Remove(MenuItem& item);
 
+    // Runs before every showing: the place to set the entries' states.
+    std::function<void()> OnPopup;
     // Shows the menu at a screen position and runs the chosen entry.
     void Popup(POINT at);
     // The native menu as it would be shown now (for inspection).

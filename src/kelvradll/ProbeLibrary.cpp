@@ -1,0 +1,62 @@
+#include "kelvradll/ProbeLibrary.h"
+#include "platform/Handles.h"
+#include "platform/Kernel.h"
+#include "platform/Text.h"
+
+#include <cstring>
+
+namespace kelvradll {
+
+namespace {
+
+template <typename Pointer> Pointer Export(HMODULE library, const char* name) {
+    FARPROC address = platform::kernel().GetProcAddress(library, name);
+    return reinterpret_cast<Pointer>(reinterpret_cast<void*>(address));
+}
+
+ProbeLibrary Load() {
+    ProbeLibrary binding;
+    // Kept loaded for the program's life: trace workers may still be inside it at exit.
+    static platform::UniqueModule library;
+    library.Reset(platform::kernel().LoadLibraryW((platform::ModuleFolder() + L"kelvra.dll").c_str()));
+    if (!library)
+        return binding;
+    auto trace = Export<TraceRouteFunction>(library.Get(), "TraceRoute");
+    auto free = Export<FreeTraceRtFunction>(library.Get(), "FreeTraceRt");
+    auto lookup = Export<GetDNSLookupFunction>(library.Get(), "GetDNSLookup");
+    if (trace && free && lookup) {
+        binding.TraceRoute = trace;
+        binding.FreeTraceRt = free;
+        binding.GetDNSLookup = lookup;
+    }
+    return binding;
+}
+
+} // namespace
+
+ProbeLibrary& probeLibrary() {
+    static ProbeLibrary binding = Load();
+    return binding;
+}
+
+std::wstring LookUpHostName(const std::wstring& address) {
+    const ProbeLibrary& probe = probeLibrary();
+    LookupRequest request{};
+    request.size = sizeof request;
+    const std::string text = platform::ToAnsi(address);
+    if (!probe.GetDNSLookup || text.empty() || text.size() >= sizeof request.address)
+        return {};
+    std::memcpy(request.address, text.data(), text.size());
+    if (probe.GetDNSLookup(&request) != 0)
+        return {};
+    request.hostName[sizeof request.hostName - 1] = '\0';
+    return platform::FromAnsi(request.hostName);
+}
+
+std::wstring DottedAddress(DWORD address) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&address);
+    return std::to_wstring(bytes[0]) + L'.' + std::to_wstring(bytes[1]) + L'.' + std::to_wstring(bytes[2]) +
+           L'.' + std::to_wstring(bytes[3]);
+}
+
+} // namespace kelvradll
