@@ -16,10 +16,12 @@
 //   remote-send HWND MSG WPARAM LPARAM [MS]  SendMessage from inside the window's process;
 //                                        prints the result, or "ended" when the process ended
 //   regget [HKCU\|HKLM\]KEY VALUE        a registry value (HKCU unless named)
+//   rows HWND                            a list view's rows: INDEX SELECTED CELL... per row
 //
 // Numbers take C syntax (0x2C, 44). Exit status: 0 done, 1 failed or timed out, 2 usage.
 #include <windows.h>
 
+#include <commctrl.h>
 #include <tlhelp32.h>
 
 #include <fcntl.h>
@@ -416,11 +418,62 @@ int RegGet(std::wstring path, const std::wstring& valueName) {
     return 0;
 }
 
+// A list view keeps its texts in its own process: the request and the text buffer are
+// placed there, and the answer read back.
+int Rows(HWND list) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(list, &pid);
+    Handle process(::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
+    if (!process)
+        return FailWithError(L"rows: cannot open process " + std::to_wstring(pid));
+    constexpr SIZE_T kTextChars = 1024;
+    struct Remote {
+        LVITEMW item;
+        wchar_t text[kTextChars];
+    };
+    auto* remote = static_cast<Remote*>(
+        ::VirtualAllocEx(process.get(), nullptr, sizeof(Remote), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (!remote)
+        return FailWithError(L"rows: cannot allocate in process " + std::to_wstring(pid));
+    std::unique_ptr<Remote, std::function<void(Remote*)>> release(
+        remote, [&](Remote* r) { ::VirtualFreeEx(process.get(), r, 0, MEM_RELEASE); });
+
+    auto sendTimed = [&](UINT msg, WPARAM wParam, LPARAM lParam) {
+        DWORD_PTR result = 0;
+        ::SendMessageTimeoutW(list, msg, wParam, lParam, SMTO_ABORTIFHUNG, kTextTimeoutMs, &result);
+        return static_cast<LRESULT>(result);
+    };
+    HWND header = reinterpret_cast<HWND>(sendTimed(LVM_GETHEADER, 0, 0));
+    int columns = header ? static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
+    int count = static_cast<int>(sendTimed(LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+        bool selected = sendTimed(LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED;
+        std::wstring line = std::to_wstring(row) + L"\t" + (selected ? L"1" : L"0");
+        for (int column = 0; column < std::max(columns, 1); ++column) {
+            LVITEMW item = {};
+            item.iSubItem = column;
+            item.pszText = remote->text;
+            item.cchTextMax = static_cast<int>(kTextChars);
+            if (!::WriteProcessMemory(process.get(), &remote->item, &item, sizeof item, nullptr))
+                return FailWithError(L"rows: cannot write to process " + std::to_wstring(pid));
+            auto got = static_cast<SIZE_T>(sendTimed(LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                                                     reinterpret_cast<LPARAM>(&remote->item)));
+            std::wstring cell(std::min(got, kTextChars - 1), L'\0');
+            if (!cell.empty() && !::ReadProcessMemory(process.get(), remote->text, cell.data(),
+                                                      cell.size() * sizeof(wchar_t), nullptr))
+                return FailWithError(L"rows: cannot read from process " + std::to_wstring(pid));
+            line += L"\t" + Escaped(cell);
+        }
+        Print(line);
+    }
+    return 0;
+}
+
 int Usage() {
     Fail(L"usage: kv_inspect windows CLASS | wait CLASS [=]COUNT SECONDS | children HWND | "
          L"control HWND ID | text HWND | pid HWND | send HWND MSG WPARAM LPARAM [MS] | "
          L"remote-send HWND MSG WPARAM LPARAM [MS] | post HWND MSG WPARAM LPARAM | notify HWND MSG WPARAM "
-         L"LPARAM | regget KEY VALUE");
+         L"LPARAM | regget KEY VALUE | rows HWND");
     return 2;
 }
 
@@ -443,12 +496,14 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"regget" && argc == 4)
         return RegGet(argv[2], argv[3]);
 
-    bool needsWindow =
-        command == L"children" || command == L"control" || command == L"text" || command == L"pid";
+    bool needsWindow = command == L"children" || command == L"control" || command == L"text" ||
+                       command == L"pid" || command == L"rows";
     if (needsWindow && !ParseWindow(argv[2], hwnd))
         return Fail(std::wstring(L"no such window: ") + argv[2]);
     if (command == L"children" && argc == 3)
         return Children(hwnd);
+    if (command == L"rows" && argc == 3)
+        return Rows(hwnd);
     if (command == L"control" && argc == 4 && ParseNumber(argv[3], number))
         return Control(hwnd, static_cast<int>(number));
     std::wstring text;
