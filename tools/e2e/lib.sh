@@ -26,6 +26,7 @@ E2E_SKIP=77
 E2E_TAG=kve2e
 E2E_TMP=/tmp
 E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+. "$E2E_ROOT/tools/arch"
 E2E_BUILD=${KELVRA_BUILD:-$E2E_ROOT/build}
 E2E_BASE_PREFIX=${KELVRA_WINEPREFIX:-$E2E_BUILD/wine-test}
 E2E_ID=$E2E_TAG-$$
@@ -182,7 +183,7 @@ e2e_assert_contained() {
 
 # Sets E2E_ENV to the env command line for Wine in a prefix.
 e2e_env_prefix() {
-    E2E_ENV=(env WINEPREFIX="$1" WINEARCH=win32 WINEDEBUG="${WINEDEBUG:--all}"
+    E2E_ENV=(env WINEPREFIX="$1" WINEARCH="$WINEARCH" WINEDEBUG="${WINEDEBUG:--all}"
         WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8)
 }
 e2e_env() { e2e_env_prefix "$E2E_WORK/wine-$1"; }

@@ -314,7 +314,6 @@ BYTE* ModuleBaseIn(DWORD pid, const std::wstring& name) {
 // sent there is not marshalled, so its parameters arrive exactly as given; Wine refuses to
 // carry some messages across processes (0x2C with lParam 0 among them).
 int RemoteSend(const MessageArgs& m, DWORD timeoutMs) {
-    static_assert(sizeof(void*) == 4, "the injected call is 32-bit code");
     DWORD pid = 0;
     ::GetWindowThreadProcessId(m.hwnd, &pid);
     Handle process(::OpenProcess(PROCESS_CREATE_THREAD | PROCESS_VM_OPERATION | PROCESS_VM_WRITE |
@@ -332,19 +331,32 @@ int RemoteSend(const MessageArgs& m, DWORD timeoutMs) {
         reinterpret_cast<BYTE*>(::GetProcAddress(local, "SendMessageW")) - reinterpret_cast<BYTE*>(local);
     auto function = reinterpret_cast<ULONG_PTR>(remoteBase + offset);
 
-    // push lParam; push wParam; push msg; push hwnd; mov eax, SendMessageW; call eax; ret 4
     std::vector<BYTE> code;
-    auto push = [&code](BYTE opcode, ULONG_PTR value) {
-        code.push_back(opcode);
-        for (int i = 0; i < 4; ++i)
+    // An instruction with an immediate operand of the pointer's size.
+    auto emit = [&code](std::initializer_list<BYTE> opcode, ULONG_PTR value) {
+        code.insert(code.end(), opcode);
+        for (size_t i = 0; i < sizeof value; ++i)
             code.push_back(static_cast<BYTE>(value >> (8 * i)));
     };
-    push(0x68, static_cast<ULONG_PTR>(m.lParam));
-    push(0x68, m.wParam);
-    push(0x68, m.msg);
-    push(0x68, reinterpret_cast<ULONG_PTR>(m.hwnd));
-    push(0xB8, function);
+#ifdef _WIN64
+    // sub rsp, 40; mov rcx, hwnd; mov rdx, msg; mov r8, wParam; mov r9, lParam;
+    // mov rax, SendMessageW; call rax; add rsp, 40; ret
+    code.insert(code.end(), {0x48, 0x83, 0xEC, 0x28});
+    emit({0x48, 0xB9}, reinterpret_cast<ULONG_PTR>(m.hwnd));
+    emit({0x48, 0xBA}, m.msg);
+    emit({0x49, 0xB8}, m.wParam);
+    emit({0x49, 0xB9}, static_cast<ULONG_PTR>(m.lParam));
+    emit({0x48, 0xB8}, function);
+    code.insert(code.end(), {0xFF, 0xD0, 0x48, 0x83, 0xC4, 0x28, 0xC3});
+#else
+    // push lParam; push wParam; push msg; push hwnd; mov eax, SendMessageW; call eax; ret 4
+    emit({0x68}, static_cast<ULONG_PTR>(m.lParam));
+    emit({0x68}, m.wParam);
+    emit({0x68}, m.msg);
+    emit({0x68}, reinterpret_cast<ULONG_PTR>(m.hwnd));
+    emit({0xB8}, function);
     code.insert(code.end(), {0xFF, 0xD0, 0xC2, 0x04, 0x00});
+#endif
 
     void* remote = ::VirtualAllocEx(process.get(), nullptr, code.size(), MEM_COMMIT | MEM_RESERVE,
                                     PAGE_EXECUTE_READWRITE);
