@@ -39,12 +39,8 @@ TEST(ConnectionTexts, AddressesPortsAndStatesOfATableEntry) {
     EXPECT_EQ(connections::PortText(Bytes(0xFF, 0xFF, 0x12, 0x34)), L"65535");
     EXPECT_EQ(connections::PortText(0), L"0");
 
-    const std::pair<DWORD, const wchar_t*> states[] = {
-        {1, L"CLOSED"},      {2, L"LISTEN"},    {3, L"SYN_SENT"},   {4, L"SYN_RCVD"},
-        {5, L"ESTABLISHED"}, {6, L"FIN_WAIT1"}, {7, L"FIN_WAIT2"},  {8, L"CLOSE_WAIT"},
-        {9, L"CLOSING"},     {10, L"LAST_ACK"}, {11, L"TIME_WAIT"}, {12, L"DELETE_TCB"}};
-    for (const auto& [state, name] : states)
-        EXPECT_EQ(connections::StateName(state).value_or(L""), name);
+    EXPECT_EQ(connections::StateName(2).value_or(L""), L"LISTEN");
+    EXPECT_EQ(connections::StateName(12).value_or(L""), L"DELETE_TCB");
     EXPECT_FALSE(connections::StateName(0));
     EXPECT_FALSE(connections::StateName(13));
     entry.dwState = 13;
