@@ -70,6 +70,8 @@ void TStatsForm::WireEvents() {
     Support.btnRel.HelpContext = 203;
     Support.btnRen.HelpContext = 204;
     Support.btnCommands.HelpContext = 205;
+    Details.Label33.SetBold(true);
+    Details.lbTTL.SetBold(true);
     Network.cbNetworkList.HelpContext = 401;
     Network.tbNetwork.HelpContext = 402;
 }
@@ -86,6 +88,7 @@ void TStatsForm::FormCreate() {
     SentDelta = 0;
     ReceivedDelta = 0;
     CreateUsagePage();
+    CreateConnectionsPage();
     FirstSample = true;
     TrayIcon.SetIcon(ImageList2.Icon(0));
 }
@@ -250,6 +253,9 @@ void TStatsForm::Timer2Timer() {
 void TStatsForm::FormShow() {
     TraceHook(L"TStatsForm.FormShow  begin");
     SetChartEnabled(true);
+    // The connections are read whenever their page comes into view, also with the window.
+    if (PageControl1.ActivePageIndex() == tsConnect.PageIndex())
+        tsConnectShow();
     TraceHook(L"TStatsForm.FormShow  end");
 }
 

@@ -7,6 +7,7 @@
 #include "widgets/ColorBox.h"
 #include "widgets/Controls.h"
 #include "widgets/Form.h"
+#include "widgets/ListView.h"
 #include "widgets/Menu.h"
 
 #include <array>
@@ -71,8 +72,29 @@ struct SupportPage {
     std::uint8_t SelectedAddressIndex = 0;
 };
 
-// The machine's TCP/IP statistics; its labels come with the page's own work.
-struct DetailsPage {};
+// The machine's TCP/IP statistics: connections on the left, IP on the right.
+struct DetailsPage {
+    explicit DetailsPage(widgets::Form& owner) : Owner(owner) {}
+    widgets::Form& Owner;
+
+    widgets::GroupBox GroupBox5{Owner, IDC_GroupBox5};
+    widgets::Label Label27{Owner, IDC_Label27};
+    widgets::Label lbActCon{Owner, IDC_lbActCon};
+    widgets::Label Label29{Owner, IDC_Label29};
+    widgets::Label lbPasCon{Owner, IDC_lbPasCon};
+    widgets::Label Label30{Owner, IDC_Label30};
+    widgets::Label lbCon{Owner, IDC_lbCon};
+    widgets::Label Label31{Owner, IDC_Label31};
+    widgets::Label lbReset{Owner, IDC_lbReset};
+    widgets::Label Label32{Owner, IDC_Label32};
+    widgets::Label lbFailed{Owner, IDC_lbFailed};
+    widgets::Label Label33{Owner, IDC_Label33};
+    widgets::Label lbTTL{Owner, IDC_lbTTL};
+    widgets::Label Label35{Owner, IDC_Label35};
+    widgets::Label lbDatagram{Owner, IDC_lbDatagram};
+    widgets::Label Label36{Owner, IDC_Label36};
+    widgets::Label lbDGError{Owner, IDC_lbDGError};
+};
 
 // The network neighbourhood's browse tree.
 struct NetworkPage {
@@ -113,6 +135,24 @@ struct UsagePage {
 
 // The machine's TCP connections.
 struct ConnectionsPage {
+    explicit ConnectionsPage(widgets::Form& owner) : Owner(owner) {}
+    widgets::Form& Owner;
+
+    widgets::ListView lvConnections{Owner, IDC_lvConnections};
+    widgets::PopupMenu PopupMenu2{Owner, IDM_PopupMenu2};
+    widgets::MenuItem LookupIP1{PopupMenu2, IDM_LookupIP1};
+    widgets::MenuItem TraceRoute1{PopupMenu2, IDM_TraceRoute1};
+    widgets::MenuItem N4{PopupMenu2, IDM_N4};
+    widgets::MenuItem ReverseLookupIPs1{PopupMenu2, IDM_ReverseLookupIPs1};
+
     // Widths of the list's five columns, kept between runs.
     std::array<int, 5> ConnectionColumnWidths = settings::kDefaultConnectionColumnWidths;
+    // The column last clicked and its direction; both start at zero.
+    std::uint8_t SortColumn = 0;
+    bool SortAscending = false;
+    // Cleared for good by the NT-only notice.
+    bool LookupsAllowed = true;
+    // Changes whenever the rows are replaced or reordered, or a lookup command starts: a
+    // running lookup command that sees it change ends without touching a row.
+    std::uint32_t LookupGeneration = 0;
 };

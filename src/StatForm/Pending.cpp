@@ -12,7 +12,5 @@ void TStatsForm::LoadPlugins() {
 }
 void TStatsForm::UnloadPlugins() {
 }
-void TStatsForm::ShowStatistics() {
-}
-void TStatsForm::DisableLookups() {
+void TStatsForm::TraceRoute1Click() {
 }

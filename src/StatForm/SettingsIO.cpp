@@ -93,6 +93,9 @@ void TStatsForm::LoadSettings() {
         if (std::optional<std::int32_t> width =
                 InRange(Registry.ReadInteger(ColumnValue(column)), 0, INT32_MAX))
             Connections.ConnectionColumnWidths[column] = *width;
+    for (std::size_t column = 0; column < Connections.ConnectionColumnWidths.size(); ++column)
+        Connections.lvConnections.SetColumnWidth(static_cast<int>(column),
+                                                 Connections.ConnectionColumnWidths[column]);
     if (std::optional<bool> onTop = Registry.ReadBool(kAoT))
         DisplaySettings.AoT = *onTop;
 
@@ -138,6 +141,10 @@ void TStatsForm::SaveSettings() {
     Registry.WriteBinary(kGridFont, settings::TStoredFont::FromFont(Usage.UseChart.Font()).Encode());
     Registry.WriteInteger(kGridColor, static_cast<std::int32_t>(Usage.UseChart.GridColor()));
     Registry.WriteInteger(kGridBackColor, static_cast<std::int32_t>(Usage.UseChart.Color()));
+    // The widths as the user left them.
+    for (std::size_t column = 0; column < Connections.ConnectionColumnWidths.size(); ++column)
+        Connections.ConnectionColumnWidths[column] =
+            Connections.lvConnections.ColumnWidth(static_cast<int>(column));
     for (std::size_t column = 0; column < Connections.ConnectionColumnWidths.size(); ++column)
         Registry.WriteInteger(ColumnValue(column), Connections.ConnectionColumnWidths[column]);
     Registry.WriteBool(kAoT, DisplaySettings.AoT);

@@ -124,10 +124,10 @@ public:
 
     GeneralPage General{*this};
     SupportPage Support{*this};
-    DetailsPage Details;
+    DetailsPage Details{*this};
     NetworkPage Network{*this};
     UsagePage Usage{*this};
-    ConnectionsPage Connections;
+    ConnectionsPage Connections{*this};
 
     widgets::Timer Timer1{*this, 2000};
     widgets::Timer Timer2{*this, 1000};
@@ -213,6 +213,17 @@ public:
     void cbShowULClick();
     void cbDLColorChange();
     void cbULColorChange();
+    // Connections page (Connections.cpp) and the address lookups on it (Lookups.cpp).
+    void CreateConnectionsPage();
+    void tsConnectShow();
+    void lvConnectionsColumnClick(int column);
+    int lvConnectionsCompare(const widgets::ListView::Row& a, const widgets::ListView::Row& b) const;
+    void PopupMenu2Popup();
+    // The attached remote-address word of the selected row (the first, if several).
+    DWORD SelectedRemoteAddress() const;
+    void TraceRoute1Click();
+    void LookupIP1Click();
+    void ReverseLookupIPs1Click();
     void GetNetworkList();
     void ReleaseNodeResources();
     virtual void CheckFirstTime();

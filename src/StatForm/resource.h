@@ -60,6 +60,25 @@
 #define IDC_lbRelRenText 1220
 #define IDC_lbNT 1221
 
+// Details page
+#define IDC_GroupBox5 1230
+#define IDC_Label27 1231
+#define IDC_lbActCon 1232
+#define IDC_Label29 1233
+#define IDC_lbPasCon 1234
+#define IDC_Label30 1235
+#define IDC_lbCon 1236
+#define IDC_Label31 1237
+#define IDC_lbReset 1238
+#define IDC_Label32 1239
+#define IDC_lbFailed 1240
+#define IDC_Label33 1241
+#define IDC_lbTTL 1242
+#define IDC_Label35 1243
+#define IDC_lbDatagram 1244
+#define IDC_Label36 1245
+#define IDC_lbDGError 1246
+
 // Usage page
 #define IDC_GroupBox4 1300
 #define IDC_UseChart 1301
@@ -101,3 +120,11 @@
 #define IDM_N3 1522
 #define IDM_AdapterOptions1 1523
 #define IDM_PlugSep 1524
+
+// Connections page and its menu
+#define IDC_lvConnections 1600
+#define IDM_PopupMenu2 1610
+#define IDM_LookupIP1 1611
+#define IDM_TraceRoute1 1612
+#define IDM_N4 1613
+#define IDM_ReverseLookupIPs1 1614

@@ -11,7 +11,36 @@ Label::~Label() {
     Detached();
 }
 
+void Label::SetBold(bool on) {
+    bold_ = on;
+    ApplyFont();
+}
+
+void Label::ApplyFont() {
+    if (!Handle())
+        return;
+    HWND parent = ::GetParent(Handle());
+    // The page's font, which the label had before it was made bold.
+    auto font = reinterpret_cast<HFONT>(::SendMessageW(parent, WM_GETFONT, 0, 0));
+    if (bold_) {
+        LOGFONTW face{};
+        if (!font || ::GetObjectW(font, sizeof face, &face) == 0)
+            return;
+        face.lfWeight = FW_BOLD;
+        platform::UniqueGdiObject made(::CreateFontIndirectW(&face));
+        if (!made)
+            return;
+        font = static_cast<HFONT>(made.Get());
+        ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        boldFont_ = std::move(made);
+    } else if (boldFont_) {
+        ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        boldFont_.Reset();
+    }
+}
+
 void Label::Attached() {
+    ApplyFont();
     // Static controls tell their parent of nothing but left clicks: a label that wants
     // every button listens directly. Only such labels: a subclassed control costs a
     // little on every message it gets.

@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/Handles.h"
 #include "widgets/Control.h"
 
 #include <functional>
@@ -16,11 +17,18 @@ public:
     // before the form's window is made.
     std::function<void(UINT button, WPARAM keys)> OnMouseDown;
 
+    // The label's text in the bold weight of its font.
+    bool Bold() const { return bold_; }
+    void SetBold(bool on);
+
 protected:
     void Attached() override;
     void Detached() override;
 
 private:
+    void ApplyFont();
+    bool bold_ = false;
+    platform::UniqueGdiObject boldFont_;
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                          DWORD_PTR self);
     bool subclassed_ = false;

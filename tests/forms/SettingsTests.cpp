@@ -137,7 +137,8 @@ TEST_F(Settings, WhatTheUserChoseComesBackAfterARestart) {
         window->Usage.UseChart.SetColor(widgets::clNavy);
         window->Usage.UseChart.Font().SetName(L"Tahoma");
         window->Usage.UseChart.Font().SetSize(11);
-        window->Connections.ConnectionColumnWidths = {1, 2, 3, 4, 5};
+        for (int column = 0; column < 5; ++column)
+            window->Connections.lvConnections.SetColumnWidth(column, column + 1);
         window->DisplaySettings.OctetDisp = 2;
         window->DisplaySettings.PopupDisplayType = 6;
         window->DisplaySettings.AoT = true;
@@ -157,6 +158,7 @@ TEST_F(Settings, WhatTheUserChoseComesBackAfterARestart) {
     EXPECT_EQ(window->Usage.UseChart.Font().Name(), L"Tahoma");
     EXPECT_EQ(window->Usage.UseChart.Font().Size(), 11);
     EXPECT_EQ(window->Connections.ConnectionColumnWidths, (std::array<int, 5>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(window->Connections.lvConnections.ColumnWidth(4), 5);
     EXPECT_EQ(window->DisplaySettings.OctetDisp, 2);
     EXPECT_EQ(window->DisplaySettings.PopupDisplayType, 6);
     EXPECT_TRUE(window->DisplaySettings.AoT);

@@ -127,6 +127,21 @@ FakeIpHelper::FakeIpHelper() {
     ip.GetIpStatistics = [this, statistics](PMIB_IPSTATS r) { return statistics(r, IpStats); };
     ip.GetUdpStatistics = [this, statistics](PMIB_UDPSTATS r) { return statistics(r, UdpStats); };
     ip.GetIcmpStatistics = [this, statistics](PMIB_ICMP r) { return statistics(r, IcmpStats); };
+    ip.GetTcpTable = [this](PMIB_TCPTABLE table, PDWORD size, BOOL) -> DWORD {
+        ++TcpTableCalls;
+        if (TcpTableError != NO_ERROR)
+            return TcpTableError;
+        const auto needed =
+            static_cast<DWORD>(offsetof(MIB_TCPTABLE, table) + TcpRows.size() * sizeof(MIB_TCPROW));
+        if (!table || *size < needed) {
+            *size = needed;
+            return ERROR_INSUFFICIENT_BUFFER;
+        }
+        table->dwNumEntries = static_cast<DWORD>(TcpRows.size());
+        if (!TcpRows.empty())
+            std::memcpy(table->table, TcpRows.data(), TcpRows.size() * sizeof(MIB_TCPROW));
+        return NO_ERROR;
+    };
     // Systems before Vista have no 64-bit interface table.
     ip.GetIfTable2 = nullptr;
     ip.FreeMibTable = nullptr;

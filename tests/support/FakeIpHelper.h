@@ -90,6 +90,11 @@ public:
     DWORD StatisticsError = NO_ERROR;
     int StatisticsCalls = 0;
 
+    // The machine's TCP connection table, in the order the platform delivers it.
+    std::vector<MIB_TCPROW> TcpRows;
+    DWORD TcpTableError = NO_ERROR;
+    int TcpTableCalls = 0;
+
     DWORD NetworkParamsAnswer = NO_ERROR; // NO_ERROR, ERROR_BUFFER_OVERFLOW, ERROR_NOT_SUPPORTED, ...
     FIXED_INFO NetworkParams{};
 
