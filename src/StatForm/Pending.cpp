@@ -12,5 +12,3 @@ void TStatsForm::LoadPlugins() {
 }
 void TStatsForm::UnloadPlugins() {
 }
-void TStatsForm::TraceRoute1Click() {
-}

@@ -13,6 +13,7 @@
 #include "widgets/ImageList.h"
 #include "widgets/Menu.h"
 #include "widgets/Timer.h"
+#include "widgets/ToolWindows.h"
 #include "widgets/TrayIcon.h"
 
 #include <array>
@@ -22,6 +23,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+class TFrmTraceRt;
 
 // The display settings of one status window, named after their registry values.
 struct TDisplaySettings {
@@ -235,6 +238,12 @@ public:
     void TrayIconClick();
     void miStatusBalloonClick();
     void Exit1Click();
+
+    // --- Trace route (TraceRoute.cpp) ---------------------------------------------
+    // The trace route windows opened from this window, which go with it at the latest.
+    widgets::ToolWindows TraceWindows;
+    // Opens a trace route window to the address (network order) and starts its trace.
+    TFrmTraceRt& OpenTraceRoute(DWORD targetAddress);
 
 protected:
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

@@ -40,7 +40,10 @@ ProbeLibrary& probeLibrary() {
 }
 
 std::wstring LookUpHostName(const std::wstring& address) {
-    const ProbeLibrary& probe = probeLibrary();
+    return LookUpHostName(probeLibrary(), address);
+}
+
+std::wstring LookUpHostName(const ProbeLibrary& probe, const std::wstring& address) {
     LookupRequest request{};
     request.size = sizeof request;
     const std::string text = platform::ToAnsi(address);

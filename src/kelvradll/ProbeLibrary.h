@@ -25,6 +25,8 @@ ProbeLibrary& probeLibrary();
 // library has none (or is missing). Text that does not fit the request's address field
 // (a host name from an earlier lookup) is not sent and gives the empty text.
 std::wstring LookUpHostName(const std::wstring& address);
+// The same through a copy of the binding (a worker's, taken when its job started).
+std::wstring LookUpHostName(const ProbeLibrary& probe, const std::wstring& address);
 
 // The 32-bit address value as the platform stores it (network order), first byte first:
 // the bytes 192, 168, 0, 1 give "192.168.0.1".

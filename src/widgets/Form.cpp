@@ -414,6 +414,18 @@ void Form::SetClientSize(int width, int height) {
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+RECT Form::Bounds() const {
+    RECT r{};
+    if (hwnd_)
+        ::GetWindowRect(hwnd_, &r);
+    return r;
+}
+
+void Form::SetBounds(int left, int top, int width, int height) {
+    if (hwnd_)
+        ::SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 SIZE Form::ClientSize() const {
     RECT r{};
     if (hwnd_)

@@ -49,6 +49,9 @@ public:
     std::wstring Caption() const;
     void SetCaption(const std::wstring& text);
     void SetClientSize(int width, int height);
+    // The window's place and size on the screen, frame included.
+    RECT Bounds() const;
+    void SetBounds(int left, int top, int width, int height);
     SIZE ClientSize() const;
     void CenterOnScreen();
     void SetStayOnTop(bool on);

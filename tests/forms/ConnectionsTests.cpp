@@ -1,5 +1,6 @@
 // The Connections page: the table as each showing of the page reads it, the heading
 // sorts, the context menu's enabling and the address lookups over a scripted library.
+#include "frmTrcRt/FrmTraceRt.h"
 #include "kelvradll/ProbeLibrary.h"
 #include "support/FakePlatform.h"
 #include "support/Windows.h"
@@ -157,6 +158,11 @@ TEST_F(Connections, TheMenuTracesExactlyOneRowAndLooksUpOnlyWhereItCan) {
     }
     Select({2});
     EXPECT_EQ(window->SelectedRemoteAddress(), Address(10, 0, 0, 7));
+    window->TraceRoute1Click();
+    auto* trace = window->TraceWindows.Find<TFrmTraceRt>();
+    ASSERT_NE(trace, nullptr);
+    EXPECT_EQ(trace->TargetAddress, Address(10, 0, 0, 7));
+    EXPECT_EQ(widgets::WindowText(trace->Handle()), L"追踪路由到 10.0.0.7 超过30跃点数.");
 
     // Without the library nothing is offered.
     probe->TraceRoute = nullptr;

@@ -1,4 +1,5 @@
 #pragma once
+#include "support/FakeClipboard.h"
 #include "support/FakeIpHelper.h"
 #include "support/FakeSystem.h"
 
@@ -11,7 +12,8 @@ class FakePlatform : public FakeIpHelper,
                      public FakeDialUp,
                      public FakeKernel,
                      public FakeShell,
-                     public FakeDialogs {
+                     public FakeDialogs,
+                     public FakeClipboard {
 public:
     FakePlatform() = default;
     FakePlatform(const FakePlatform&) = delete;

@@ -1,0 +1,25 @@
+// The library's three exports (stdcall); kelvra.def exports them undecorated, and only so.
+#include "ProbeEngine.h"
+
+extern "C" {
+
+DWORD WINAPI TraceRoute(const TraceRequest* request, TraceResult** result, HopCallback callback) {
+    try {
+        return kvprobe::Trace(request, result, callback);
+    } catch (...) {
+        return KVPROBE_FAILED;
+    }
+}
+
+void WINAPI FreeTraceRt(TraceResult** result) {
+    kvprobe::FreeResult(result);
+}
+
+DWORD WINAPI GetDNSLookup(LookupRequest* request) {
+    try {
+        return kvprobe::Lookup(request);
+    } catch (...) {
+        return WSANO_RECOVERY;
+    }
+}
+}
