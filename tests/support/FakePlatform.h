@@ -11,9 +11,11 @@ class FakePlatform : public FakeIpHelper,
                      public FakeDialUp,
                      public FakeKernel,
                      public FakeShell,
-                     public FakeDialogs {
+                     public FakeDialogs,
+                     public FakeClipboard {
 public:
-    FakePlatform() = default;
+    // The IP helper library offers its run-time export.
+    FakePlatform() { OfferLibrary(L"iphlpapi.dll", {{"FlushIpNetTable", FlushIpNetTableExport()}}); }
     FakePlatform(const FakePlatform&) = delete;
     FakePlatform& operator=(const FakePlatform&) = delete;
 
