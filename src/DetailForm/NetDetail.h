@@ -15,6 +15,8 @@ class TNetDetail : public widgets::Form {
 public:
     TNetDetail();
     ~TNetDetail() override;
+    // The window's client area in pixels, whatever the dialog font's metrics.
+    static constexpr SIZE kClientSize{339, 285};
 
     widgets::Label Label1{*this, IDC_NetDetailLabel1};
     widgets::ListView ListView1{*this, IDC_NetDetailListView1};

@@ -25,6 +25,7 @@ void TStatsForm::btnDetailsClick() {
 
     TNetDetail detail;
     detail.CreateHandle(Handle());
+    detail.SetClientSize(TNetDetail::kClientSize.cx, TNetDetail::kClientSize.cy);
     detail.CenterOnOwner();
     const DetailSources sources{NetworkParams, NetworkParamsBuffer, AdapterInfo, IfRow,
                                 Support.Label4.Caption()};

@@ -30,6 +30,8 @@ TAddARP::TAddARP(HWND owner) : Form(L"TAddARP", IDD_TAddARP) {
     btnOK.HelpContext = 303;
     btnCancel.HelpContext = 302;
     CreateHandle(owner);
+    // The designed pixel size, whatever the dialog font's metrics.
+    SetClientSize(255, 135);
     CenterOnOwner();
     for (const wchar_t* type : {L"静态", L"动态", L"无效", L"其他"})
         cbType.Add(type);

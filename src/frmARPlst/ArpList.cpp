@@ -41,6 +41,8 @@ TArpListForm::~TArpListForm() {
 
 void TArpListForm::CreateOver(widgets::Form& statusWindow) {
     CreateHandle(statusWindow.Handle());
+    // The designed pixel size, whatever the dialog font's metrics.
+    SetClientSize(360, 255);
     CenterOnOwner();
     SetStayOnTop(statusWindow.StayOnTop());
     settings::ApplyDropShadow(*this, dropShadow_);
