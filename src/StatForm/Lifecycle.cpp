@@ -61,6 +61,7 @@ void TStatsForm::WireEvents() {
     Support.btnRel.OnClick = [this] { btnRelClick(); };
     Support.btnRen.OnClick = [this] { btnRenClick(); };
     Support.btnCommands.OnClick = [this] { btnCommandsClick(); };
+    WireDetailTools();
 
     General.GroupBox2.HelpContext = 101;
     General.GroupBox3.HelpContext = 102;

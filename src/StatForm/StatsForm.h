@@ -150,6 +150,9 @@ public:
     widgets::ImageList ImageList2;    // 16 x 16 tray icons
     widgets::BitmapList ilMenuImages; // pictures of the tray menu
 
+    // The tool windows it opened; they go with it at the latest.
+    widgets::ToolWindows ToolForms;
+
     // --- Lifecycle -----------------------------------------------------------------
     void BeginForm(bool first);
     void StartForm();
@@ -198,6 +201,10 @@ public:
     void btnRenClick();
     void btnCommandsClick();
     void ShowNtOnlyNotice();
+    // The details window and the ARP table (DetailTools.cpp).
+    void WireDetailTools();
+    void btnDetailsClick();
+    void AddARPEntry1Click();
 
     // --- Tray ----------------------------------------------------------------------
     void TrayPresenceRule();

@@ -19,6 +19,9 @@ struct IpHelper {
     std::function<DWORD(PMIB_UDPSTATS)> GetUdpStatistics = ::GetUdpStatistics;
     std::function<DWORD(PMIB_ICMP)> GetIcmpStatistics = ::GetIcmpStatistics;
     std::function<DWORD(PMIB_TCPTABLE, PDWORD, BOOL)> GetTcpTable = ::GetTcpTable;
+    std::function<DWORD(PMIB_IPNETTABLE, PULONG, BOOL)> GetIpNetTable = ::GetIpNetTable;
+    std::function<DWORD(PMIB_IPNETROW)> CreateIpNetEntry = ::CreateIpNetEntry;
+    std::function<DWORD(PMIB_IPNETROW)> DeleteIpNetEntry = ::DeleteIpNetEntry;
     // The 64-bit interface table exists from Vista on; looked up when the binding is
     // made, so both stay empty on older systems and the program still starts there.
     std::function<DWORD(PMIB_IF_TABLE2*)> GetIfTable2 = LookUp<DWORD, PMIB_IF_TABLE2*>("GetIfTable2");

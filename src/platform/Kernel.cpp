@@ -40,6 +40,35 @@ double LocalNow() {
     return static_cast<double>(ticks.QuadPart) / kTicksPerDay - 109205.0;
 }
 
+SYSTEMTIME UtcToLocal(const SYSTEMTIME& utc) {
+    TIME_ZONE_INFORMATION zone{};
+    SYSTEMTIME local = utc;
+    if (kernel().GetTimeZoneInformation(&zone) == TIME_ZONE_ID_INVALID ||
+        !::SystemTimeToTzSpecificLocalTime(&zone, &utc, &local))
+        return utc;
+    return local;
+}
+
+namespace {
+template <typename Format> std::wstring LocaleText(Format format, DWORD flags, const SYSTEMTIME& time) {
+    int n = format(LOCALE_USER_DEFAULT, flags, &time, nullptr, nullptr, 0);
+    if (n <= 0)
+        return {};
+    std::wstring text(static_cast<std::size_t>(n), L'\0');
+    n = format(LOCALE_USER_DEFAULT, flags, &time, nullptr, text.data(), n);
+    text.resize(n > 0 ? static_cast<std::size_t>(n - 1) : 0);
+    return text;
+}
+} // namespace
+
+std::wstring ShortDateText(const SYSTEMTIME& time) {
+    return LocaleText(::GetDateFormatW, DATE_SHORTDATE, time);
+}
+
+std::wstring LongTimeText(const SYSTEMTIME& time) {
+    return LocaleText(::GetTimeFormatW, 0, time);
+}
+
 std::wstring ModuleFileName() {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {

@@ -48,9 +48,17 @@ struct Kernel {
     // Milliseconds since the system started; wraps after 49 days, so only differences count.
     std::function<DWORD()> GetTickCount = ::GetTickCount;
     WindowsVersion Version = QueryWindowsVersion();
+    // The machine's time zone, for times the platform gives in UTC.
+    std::function<DWORD(LPTIME_ZONE_INFORMATION)> GetTimeZoneInformation = ::GetTimeZoneInformation;
 };
 
 Kernel& kernel();
+
+// A UTC time in the machine's time zone (through the binding's zone).
+SYSTEMTIME UtcToLocal(const SYSTEMTIME& utc);
+// A date in the user's short date format, a time in the user's long time format.
+std::wstring ShortDateText(const SYSTEMTIME& time);
+std::wstring LongTimeText(const SYSTEMTIME& time);
 
 // The full path of the running program, and its folder with a trailing backslash.
 std::wstring ModuleFileName();

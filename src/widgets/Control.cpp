@@ -1,4 +1,5 @@
 #include "widgets/Control.h"
+#include "widgets/Application.h"
 #include "widgets/Form.h"
 
 #include <windowsx.h>
@@ -65,6 +66,40 @@ POINT Control::ContextPoint() const {
     RECT r{};
     ::GetWindowRect(hwnd_, &r);
     return {r.left, r.top};
+}
+
+namespace {
+struct ChildSearch {
+    int id;
+    HWND found;
+};
+BOOL CALLBACK FindChildById(HWND h, LPARAM param) {
+    auto* search = reinterpret_cast<ChildSearch*>(param);
+    if (::GetDlgCtrlID(h) == search->id) {
+        search->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+HWND DescendantById(HWND root, int id) {
+    ChildSearch search{id, nullptr};
+    if (root)
+        ::EnumChildWindows(root, FindChildById, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void Control::CreateChild(HWND parent, const wchar_t* windowClass, DWORD style, const RECT& bounds,
+                          const std::wstring& text) {
+    if (hwnd_ || !parent)
+        return;
+    HWND made = ::CreateWindowExW(0, windowClass, text.c_str(), style | WS_CHILD, bounds.left, bounds.top,
+                                  bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
+                                  Application::Instance().Module(), nullptr);
+    if (made)
+        Attach(made);
 }
 
 std::wstring WindowText(HWND hwnd) {

@@ -10,6 +10,8 @@ class Form;
 
 // The text of any window.
 std::wstring WindowText(HWND hwnd);
+// The first window below root, at any depth, with the control id.
+HWND DescendantById(HWND root, int id);
 
 // A control of a form's dialog template, found by its id once the form's window exists.
 // Properties set before that are applied when the control is attached.
@@ -35,6 +37,12 @@ public:
     RECT Bounds() const;
     void SetBounds(int left, int top, int width, int height);
     void SetWidth(int width);
+
+    // Makes the control's window of a system class as a child of parent, for a control
+    // that no template places (the parts of a composite control). Made from a control's
+    // CreateChildren, it is attached with the form's other controls.
+    void CreateChild(HWND parent, const wchar_t* windowClass, DWORD style, const RECT& bounds,
+                     const std::wstring& text = L"");
 
     int HelpContext = 0;
 

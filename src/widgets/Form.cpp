@@ -113,30 +113,14 @@ void Form::UnregisterMailbox(MailboxBase* m) {
     std::erase(mailboxes_, m);
 }
 
-namespace {
-struct ChildSearch {
-    int id;
-    HWND found;
-};
-BOOL CALLBACK FindChildById(HWND h, LPARAM param) {
-    auto* search = reinterpret_cast<ChildSearch*>(param);
-    if (::GetDlgCtrlID(h) == search->id) {
-        search->found = h;
-        return FALSE;
-    }
-    return TRUE;
-}
-} // namespace
-
 void Form::AttachControls() {
     // Copies: creating children may register further controls.
     std::vector<Control*> all = controls_;
     for (Control* c : all)
         c->CreateChildren();
     for (Control* c : controls_) {
-        ChildSearch search{c->Id(), nullptr};
-        ::EnumChildWindows(hwnd_, FindChildById, reinterpret_cast<LPARAM>(&search));
-        c->Attach(search.found);
+        // A control made already (the part of a composite) keeps its window.
+        c->Attach(c->Handle() ? c->Handle() : DescendantById(hwnd_, c->Id()));
     }
     // Only once every control has its window: some look at their siblings.
     for (Control* c : controls_)
@@ -442,6 +426,18 @@ void Form::CenterOnScreen() {
     int height = r.bottom - r.top;
     int left = ::GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2;
     int top = ::GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2;
+    ::SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::CenterOnOwner() {
+    HWND owner = hwnd_ ? ::GetWindow(hwnd_, GW_OWNER) : nullptr;
+    if (!owner || owner == Application::Instance().Handle())
+        return CenterOnScreen();
+    RECT around{}, r{};
+    ::GetWindowRect(owner, &around);
+    ::GetWindowRect(hwnd_, &r);
+    int left = (around.left + around.right - (r.right - r.left)) / 2;
+    int top = (around.top + around.bottom - (r.bottom - r.top)) / 2;
     ::SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -54,6 +54,8 @@ public:
     void SetBounds(int left, int top, int width, int height);
     SIZE ClientSize() const;
     void CenterOnScreen();
+    // Centred on the window that owns it (on the screen when it has none).
+    void CenterOnOwner();
     void SetStayOnTop(bool on);
     bool StayOnTop() const;
     // The drop-shadow style of the form's window class, shared by every window of it.

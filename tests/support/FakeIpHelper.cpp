@@ -14,7 +14,18 @@ void CopyAnsi(BYTE* dest, std::size_t capacity, const std::string& text, DWORD* 
     if (length)
         *length = static_cast<DWORD>(n);
 }
+FakeIpHelper* flushTarget = nullptr;
+
+DWORD WINAPI FakeFlushIpNetTable(DWORD index) {
+    if (flushTarget)
+        flushTarget->FlushedInterfaces.push_back(index);
+    return NO_ERROR;
+}
 } // namespace
+
+FARPROC FakeIpHelper::FlushIpNetTableExport() {
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&FakeFlushIpNetTable));
+}
 
 MIB_IFROW MakeIfRow(DWORD index, DWORD type, const std::string& description, DWORD operStatus, DWORD speed) {
     MIB_IFROW row{};
@@ -81,9 +92,22 @@ FakeIpHelper::FakeIpHelper() {
         default:
             return NetworkParamsAnswer;
         }
-        if (!info || *size < sizeof(FIXED_INFO))
+        const ULONG withChain =
+            static_cast<ULONG>(sizeof(FIXED_INFO) + MoreDnsServers.size() * sizeof(IP_ADDR_STRING));
+        if (!info || *size < withChain) {
+            *size = withChain;
             return ERROR_BUFFER_OVERFLOW;
+        }
         std::memcpy(info, &NetworkParams, sizeof NetworkParams);
+        auto* chain = reinterpret_cast<IP_ADDR_STRING*>(info + 1);
+        IP_ADDR_STRING* link = &info->DnsServerList;
+        for (const std::string& server : MoreDnsServers) {
+            std::memset(chain, 0, sizeof *chain);
+            std::strncpy(chain->IpAddress.String, server.c_str(), sizeof chain->IpAddress.String - 1);
+            link->Next = chain;
+            link = chain++;
+        }
+        link->Next = nullptr;
         return NO_ERROR;
     };
     ip.GetAdaptersInfo = [this](PIP_ADAPTER_INFO info, PULONG size) {
@@ -142,9 +166,26 @@ FakeIpHelper::FakeIpHelper() {
             std::memcpy(table->table, TcpRows.data(), TcpRows.size() * sizeof(MIB_TCPROW));
         return NO_ERROR;
     };
+    ip.GetIpNetTable = [this](PMIB_IPNETTABLE table, PULONG size, BOOL sorted) {
+        return FillIpNetTable(table, size, sorted);
+    };
+    ip.CreateIpNetEntry = [this](PMIB_IPNETROW row) {
+        CreatedArpEntries.push_back(*row);
+        return CreateArpAnswer;
+    };
+    ip.DeleteIpNetEntry = [this](PMIB_IPNETROW row) -> DWORD {
+        DeletedArpEntries.push_back(*row);
+        return NO_ERROR;
+    };
+    flushTarget = this;
     // Systems before Vista have no 64-bit interface table.
     ip.GetIfTable2 = nullptr;
     ip.FreeMibTable = nullptr;
+}
+
+FakeIpHelper::~FakeIpHelper() {
+    if (flushTarget == this)
+        flushTarget = nullptr;
 }
 
 void FakeIpHelper::Offer64BitTable() {
@@ -216,6 +257,28 @@ DWORD FakeIpHelper::FillIfTable2(PMIB_IF_TABLE2* table) {
     return NO_ERROR;
 }
 
+DWORD FakeIpHelper::FillIpNetTable(PMIB_IPNETTABLE table, PULONG size, BOOL sorted) {
+    ArpTableSizesAsked.push_back(*size);
+    if (ArpTableError != NO_ERROR)
+        return ArpTableError;
+    std::vector<MIB_IPNETROW> rows = ArpTable;
+    // The platform orders by address, first octet first.
+    if (sorted)
+        std::sort(rows.begin(), rows.end(), [](const MIB_IPNETROW& a, const MIB_IPNETROW& b) {
+            return ::ntohl(a.dwAddr) < ::ntohl(b.dwAddr);
+        });
+    ULONG needed = static_cast<ULONG>(offsetof(MIB_IPNETTABLE, table) +
+                                      std::max<std::size_t>(rows.size(), 1) * sizeof(MIB_IPNETROW));
+    if (!table || *size < needed) {
+        *size = needed;
+        return ERROR_INSUFFICIENT_BUFFER;
+    }
+    table->dwNumEntries = static_cast<DWORD>(rows.size());
+    if (!rows.empty())
+        std::memcpy(table->table, rows.data(), rows.size() * sizeof(MIB_IPNETROW));
+    return NO_ERROR;
+}
+
 DWORD FakeIpHelper::FillAdaptersInfo(PIP_ADAPTER_INFO info, PULONG size) const {
     if (AdaptersInfoError != NO_ERROR)
         return AdaptersInfoError;
@@ -258,6 +321,13 @@ DWORD FakeIpHelper::FillAdaptersInfo(PIP_ADAPTER_INFO info, PULONG size) const {
         }
         setText(e.GatewayList.IpAddress.String, sizeof e.GatewayList.IpAddress.String, a.gateway);
         setText(e.DhcpServer.IpAddress.String, sizeof e.DhcpServer.IpAddress.String, a.dhcpServer);
+        e.LeaseObtained = a.leaseObtained;
+        e.LeaseExpires = a.leaseExpires;
+        e.HaveWins = a.haveWins;
+        setText(e.PrimaryWinsServer.IpAddress.String, sizeof e.PrimaryWinsServer.IpAddress.String,
+                a.primaryWins);
+        setText(e.SecondaryWinsServer.IpAddress.String, sizeof e.SecondaryWinsServer.IpAddress.String,
+                a.secondaryWins);
     }
     return NO_ERROR;
 }

@@ -2,6 +2,7 @@
 #include "platform/IpHelper.h"
 #include "support/Override.h"
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -23,6 +24,11 @@ struct FakeAdapter {
     std::vector<std::pair<std::string, std::string>> addresses{{"0.0.0.0", "0.0.0.0"}};
     std::string gateway;
     std::string dhcpServer;
+    std::uint32_t leaseObtained = 0;
+    std::uint32_t leaseExpires = 0;
+    bool haveWins = false;
+    std::string primaryWins;
+    std::string secondaryWins;
 };
 
 // What the 64-bit interface table says of one interface beyond its 32-bit row.
@@ -41,6 +47,7 @@ struct WideCounters {
 class FakeIpHelper {
 public:
     FakeIpHelper();
+    ~FakeIpHelper();
     FakeIpHelper(const FakeIpHelper&) = delete;
     FakeIpHelper& operator=(const FakeIpHelper&) = delete;
 
@@ -94,13 +101,28 @@ public:
     std::vector<MIB_TCPROW> TcpRows;
     DWORD TcpTableError = NO_ERROR;
     int TcpTableCalls = 0;
+    // The ARP cache. Adds and removes are recorded, never applied: a test sees exactly
+    // what the program asked for. Flushes come through the library export below.
+    std::vector<MIB_IPNETROW> ArpTable;
+    DWORD ArpTableError = NO_ERROR;
+    std::vector<ULONG> ArpTableSizesAsked;
+    DWORD CreateArpAnswer = NO_ERROR;
+    std::vector<MIB_IPNETROW> CreatedArpEntries;
+    std::vector<MIB_IPNETROW> DeletedArpEntries;
+    std::vector<DWORD> FlushedInterfaces;
+    // The FlushIpNetTable export to offer as the IP helper library's; it records into the
+    // latest FakeIpHelper made.
+    static FARPROC FlushIpNetTableExport();
 
     DWORD NetworkParamsAnswer = NO_ERROR; // NO_ERROR, ERROR_BUFFER_OVERFLOW, ERROR_NOT_SUPPORTED, ...
     FIXED_INFO NetworkParams{};
+    // DNS servers after the record's first, chained behind it in the caller's block.
+    std::vector<std::string> MoreDnsServers;
 
 private:
     DWORD FillAdaptersInfo(PIP_ADAPTER_INFO info, PULONG size) const;
     DWORD FillIfTable2(PMIB_IF_TABLE2* table);
+    DWORD FillIpNetTable(PMIB_IPNETTABLE table, PULONG size, BOOL sorted);
     BindingOverride<platform::IpHelper> binding_{platform::ipHelper()};
 };
 

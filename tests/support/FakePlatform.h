@@ -15,7 +15,8 @@ class FakePlatform : public FakeIpHelper,
                      public FakeDialogs,
                      public FakeClipboard {
 public:
-    FakePlatform() = default;
+    // The IP helper library offers its run-time export.
+    FakePlatform() { OfferLibrary(L"iphlpapi.dll", {{"FlushIpNetTable", FlushIpNetTableExport()}}); }
     FakePlatform(const FakePlatform&) = delete;
     FakePlatform& operator=(const FakePlatform&) = delete;
 

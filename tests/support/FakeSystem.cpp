@@ -77,6 +77,44 @@ FakeKernel::FakeKernel() {
     kernel.ReleaseMutex = [](HANDLE h) { return h == kFakeMutex ? TRUE : ::ReleaseMutex(h); };
     kernel.CloseHandle = [](HANDLE h) { return h == kFakeMutex ? TRUE : ::CloseHandle(h); };
     kernel.OutputDebugStringW = [this](LPCWSTR text) { DebugOutput.emplace_back(text); };
+    kernel.GetTimeZoneInformation = [this](LPTIME_ZONE_INFORMATION zone) -> DWORD {
+        *zone = TimeZone;
+        return TIME_ZONE_ID_UNKNOWN;
+    };
+}
+
+void FakeKernel::OfferLibrary(const std::wstring& name, std::map<std::string, FARPROC> exports) {
+    libraries_[name] = std::move(exports);
+    platform::Kernel& kernel = *binding_;
+    // A fake library's handle is its map entry; the real functions see no such handle.
+    auto fakeHandle = [this](const std::wstring& library) {
+        return reinterpret_cast<HMODULE>(&libraries_.at(library));
+    };
+    auto isFake = [this](HMODULE h) {
+        for (auto& library : libraries_)
+            if (reinterpret_cast<HMODULE>(&library.second) == h)
+                return &library.second;
+        return static_cast<std::map<std::string, FARPROC>*>(nullptr);
+    };
+    kernel.LoadLibraryW = [this, fakeHandle](LPCWSTR library) {
+        if (!libraries_.count(library))
+            return ::LoadLibraryW(library);
+        ++FakeLibrariesLoaded;
+        return fakeHandle(library);
+    };
+    kernel.GetProcAddress = [isFake](HMODULE h, LPCSTR export_) -> FARPROC {
+        auto* exports = isFake(h);
+        if (!exports)
+            return ::GetProcAddress(h, export_);
+        auto found = exports->find(export_);
+        return found == exports->end() ? nullptr : found->second;
+    };
+    kernel.FreeLibrary = [this, isFake](HMODULE h) {
+        if (!isFake(h))
+            return ::FreeLibrary(h);
+        ++FakeLibrariesFreed;
+        return TRUE;
+    };
 }
 
 FakeShell::FakeShell() {

@@ -6,6 +6,7 @@
 #include "platform/Shell.h"
 #include "support/Override.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -81,8 +82,18 @@ public:
     DWORD TickCount = 0;
     DWORD TickStep = 1000;
     std::vector<std::wstring> DebugOutput;
+    // The machine's time zone; UTC unless a test moves it.
+    TIME_ZONE_INFORMATION TimeZone{};
+    void SetZoneHours(int hoursEastOfUtc) { TimeZone.Bias = -60 * hoursEastOfUtc; }
+
+    // Libraries that load by name, with their exports; any other name loads for real.
+    // Loads and releases of them are counted.
+    void OfferLibrary(const std::wstring& name, std::map<std::string, FARPROC> exports);
+    int FakeLibrariesLoaded = 0;
+    int FakeLibrariesFreed = 0;
 
 private:
+    std::map<std::wstring, std::map<std::string, FARPROC>> libraries_;
     BindingOverride<platform::Kernel> binding_{platform::kernel()};
 };
 

@@ -12,3 +12,8 @@
 #define IDM_Last 9103
 
 #define IDM_ClashingMenu 9200
+
+#define IDD_EditForm 9300
+#define IDC_Edit 9301
+#define IDC_HexEdit 9302
+#define IDC_IPEdit 9303

@@ -1,0 +1,37 @@
+#pragma once
+// Acts on a modal window from inside its loop: the step runs once, from a timer of the
+// thread, as soon as the loop handles messages.
+#include "widgets/Form.h"
+
+#include <functional>
+#include <utility>
+
+namespace fake {
+
+inline std::function<void()>& PendingModalStep() {
+    static std::function<void()> step;
+    return step;
+}
+
+inline void CALLBACK RunModalStep(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    auto step = std::exchange(PendingModalStep(), nullptr);
+    if (step)
+        step();
+}
+
+inline void WhileModal(std::function<void()> step) {
+    PendingModalStep() = std::move(step);
+    ::SetTimer(nullptr, 0, 1, RunModalStep);
+}
+
+// The form object behind an open window of a form class.
+template <typename F> F* OpenForm(const wchar_t* className) {
+    HWND hwnd = ::FindWindowW(className, nullptr);
+    if (!hwnd)
+        return nullptr;
+    auto* form = reinterpret_cast<widgets::Form*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
+    return dynamic_cast<F*>(form);
+}
+
+} // namespace fake
