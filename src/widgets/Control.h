@@ -36,6 +36,9 @@ public:
     void SetBounds(int left, int top, int width, int height);
     void SetWidth(int width);
 
+    // Draws the control's text in this font, which the caller keeps alive.
+    void SetFont(HFONT font);
+
     int HelpContext = 0;
 
     // The user asked for the control's context menu: a right click or the menu key, at

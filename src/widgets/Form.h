@@ -51,6 +51,8 @@ public:
     void SetClientSize(int width, int height);
     SIZE ClientSize() const;
     void CenterOnScreen();
+    // Centres the form over the window that owns it (over the screen when none does).
+    void CenterOnOwner();
     void SetStayOnTop(bool on);
     bool StayOnTop() const;
     // The drop-shadow style of the form's window class, shared by every window of it.
@@ -61,6 +63,11 @@ public:
     std::function<void()> OnHide;
     std::function<void()> OnDestroy;
     std::function<void(bool& canClose)> OnCloseQuery;
+
+    // The form of a window of this process, or null for any other window.
+    static Form* FromHandle(HWND hwnd);
+    // The form of this process's top-level window of that class and caption, or null.
+    static Form* FindOpen(const wchar_t* className, const wchar_t* caption);
 
     // Message dispatch for windows that belong to the form (its tab sheets), with the
     // dialog procedure's answer.
