@@ -223,6 +223,7 @@ TEST_F(AdapterOptions, CancellingChangesNothingAndTheTrayMenuIsLockedMeanwhile) 
         d.edAdapterName.SetCaption(L"新名称");
         d.cbAOT.SetChecked(true);
         d.cbAutoRun.SetChecked(true);
+        d.cbGrid.SetChecked(false);
         d.cbGrid.Click();
         platform::dialogs().ChooseFontW = [](LPCHOOSEFONTW choice) {
             std::wcscpy(choice->lpLogFont->lfFaceName, L"Arial");
@@ -275,7 +276,8 @@ TEST_F(AdapterOptions, TheChartTakesTheConfirmedLookAndTheUnitShowsAtOnce) {
     window->Timer2Timer();
     WhenOptionsOpen([](TFrmOptions& d) {
         EXPECT_TRUE(d.cbGrid.Checked());
-        d.cbGrid.Click(); // the user unticks it
+        d.cbGrid.SetChecked(false); // as the user's click
+        d.cbGrid.Click();
         d.cbGridColor.SetSelected(widgets::clRed);
         d.rbByt.SetChecked(false);
         d.rbMB.SetChecked(true);

@@ -24,7 +24,7 @@ protected:
 
     fake::FakePlatform fake;
     TestForm host;
-    TURLLabel link{host, 7};
+    TURLLabel link{host, 4711};
 };
 
 } // namespace
