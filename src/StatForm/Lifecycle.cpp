@@ -50,6 +50,9 @@ void TStatsForm::WireEvents() {
     Hide1.OnClick = [this] { TrayIconClick(); };
     Exit1.OnClick = [this] { Exit1Click(); };
     miStatusBalloon.OnClick = [this] { miStatusBalloonClick(); };
+    About1.OnClick = [this] { About1Click(); };
+    OpenNetConnection1.OnClick = [this] { OpenNetConnection1Click(); };
+    Support.AdapterOptions1.OnClick = [this] { AdapterOptions1Click(); };
     miStatusBalloon.SetPicture(ilMenuImages.Bitmap(0));
     About1.SetPicture(ilMenuImages.Bitmap(1));
     Hide1.SetPicture(ilMenuImages.Bitmap(2));
@@ -143,7 +146,7 @@ void TStatsForm::BeginForm(bool first) {
     std::wstring firstAddress = Support.cbIP.Text();
     BeganWithAddress = firstAddress != L"0.0.0.0" && !firstAddress.empty() && IpHelperSupported;
 
-    widgets::Application::Instance().HelpFile = platform::ModuleFolder() + L"kelvra.hlp";
+    widgets::Application::Instance().HelpFile = platform::ModuleFolder() + L"kelvra.chm";
 
     TraceHook(L"TStatsForm.BeginForm  SetupForWinVer");
     SetupForWinVer();

@@ -6,8 +6,6 @@ void TStatsForm::GetNetworkList() {
 }
 void TStatsForm::ReleaseNodeResources() {
 }
-void TStatsForm::CheckFirstTime() {
-}
 void TStatsForm::LoadPlugins() {
 }
 void TStatsForm::UnloadPlugins() {

@@ -4,6 +4,7 @@
 #include "platform/Win32.h"
 #include "StatForm/Pages.h"
 #include "StatForm/resource.h"
+#include "settings/DisplaySettings.h"
 #include "settings/RegistryAccessor.h"
 #include "settings/Settings.h"
 #include "TmChart/TimeChart.h"
@@ -25,16 +26,6 @@
 #include <vector>
 
 class TFrmTraceRt;
-
-// The display settings of one status window, named after their registry values.
-struct TDisplaySettings {
-    std::uint8_t OctetDisp = 0;
-    std::uint8_t PopupDisplayType = 13;
-    bool AoT = false;
-    std::wstring AdapterName;
-    bool IgnoreSystemPolicies = false;
-    bool DropShadow = false;
-};
 
 // The status window of one network interface: it owns everything about that
 // interface for the whole life of the program.
@@ -251,6 +242,13 @@ public:
     widgets::ToolWindows TraceWindows;
     // Opens a trace route window to the address (network order) and starts its trace.
     TFrmTraceRt& OpenTraceRoute(DWORD targetAddress);
+    // --- Options, about box and first run ------------------------------------------
+    void AdapterOptions1Click();
+    void About1Click();
+    void OpenNetConnection1Click();
+    void SetupFirstTime();
+    // The about box while it is open.
+    widgets::ToolWindows AboutBoxes;
 
 protected:
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

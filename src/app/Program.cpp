@@ -21,7 +21,7 @@ int Program::Run() {
 
     try {
         auto& app = widgets::Application::Instance();
-        app.HelpFile = L"kelvra.hlp";
+        app.HelpFile = L"kelvra.chm";
         CreateWindows([this] { AddNewWindows(); });
         if (!app.Terminated() && !WindowList.empty())
             app.Run();

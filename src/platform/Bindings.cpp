@@ -1,5 +1,6 @@
 #include "platform/Dialogs.h"
 #include "platform/IpHelper.h"
+#include "platform/Kernel.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/Handles.h"
@@ -33,6 +34,22 @@ Shell& shell() {
 UINT TaskbarCreatedMessage() {
     static const UINT message = ::RegisterWindowMessageW(L"TaskbarCreated");
     return message;
+}
+
+HWND HtmlHelpFromLibrary(HWND caller, LPCWSTR file, UINT command, DWORD_PTR data) {
+    using HtmlHelpProc = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
+    // Loaded once and never freed: the viewer's windows run in the library until the
+    // process ends.
+    static HMODULE library = nullptr;
+    static HtmlHelpProc proc = nullptr;
+    if (!proc) {
+        if (!library)
+            library = kernel().LoadLibraryW(L"hhctrl.ocx");
+        if (library)
+            proc = reinterpret_cast<HtmlHelpProc>(
+                reinterpret_cast<void*>(kernel().GetProcAddress(library, "HtmlHelpW")));
+    }
+    return proc ? proc(caller, file, command, data) : nullptr;
 }
 
 Dialogs& dialogs() {

@@ -7,11 +7,17 @@
 
 namespace platform {
 
-// Message boxes, the help file and the colour dialog: the user-facing system dialogs.
+// The compiled help's viewer, from the help control library loaded on first use; no
+// window when the library is missing.
+HWND HtmlHelpFromLibrary(HWND caller, LPCWSTR file, UINT command, DWORD_PTR data);
+
+// Message boxes, the help file and the colour and font dialogs: the user-facing system
+// dialogs.
 struct Dialogs {
     std::function<int(HWND, LPCWSTR, LPCWSTR, UINT)> MessageBoxW = ::MessageBoxW;
-    std::function<BOOL(HWND, LPCWSTR, UINT, ULONG_PTR)> WinHelpW = ::WinHelpW;
+    std::function<HWND(HWND, LPCWSTR, UINT, DWORD_PTR)> HtmlHelpW = HtmlHelpFromLibrary;
     std::function<BOOL(LPCHOOSECOLORW)> ChooseColorW = ::ChooseColorW;
+    std::function<BOOL(LPCHOOSEFONTW)> ChooseFontW = ::ChooseFontW;
 };
 
 Dialogs& dialogs();

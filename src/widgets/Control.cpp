@@ -168,4 +168,9 @@ void Control::SetWidth(int width) {
     SetBounds(r.left, r.top, width, r.bottom - r.top);
 }
 
+void Control::SetFont(HFONT font) {
+    if (hwnd_)
+        ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
 } // namespace widgets

@@ -43,6 +43,8 @@ public:
     // CreateChildren, it is attached with the form's other controls.
     void CreateChild(HWND parent, const wchar_t* windowClass, DWORD style, const RECT& bounds,
                      const std::wstring& text = L"");
+    // Draws the control's text in this font, which the caller keeps alive.
+    void SetFont(HFONT font);
 
     int HelpContext = 0;
 

@@ -8,6 +8,8 @@
 #include "widgets/Timer.h"
 #include "widgets/TrayIcon.h"
 
+#include <htmlhelp.h>
+
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -154,7 +156,8 @@ bool Form::RouteHelp(const HELPINFO& info) {
     if (!c || c->HelpContext == 0)
         return true;
     const std::wstring& file = Application::Instance().HelpFile;
-    platform::dialogs().WinHelpW(hwnd_, file.c_str(), HELP_CONTEXT, static_cast<ULONG_PTR>(c->HelpContext));
+    platform::dialogs().HtmlHelpW(hwnd_, file.c_str(), HH_HELP_CONTEXT,
+                                  static_cast<DWORD_PTR>(c->HelpContext));
     return true;
 }
 
@@ -431,14 +434,29 @@ void Form::CenterOnScreen() {
 
 void Form::CenterOnOwner() {
     HWND owner = hwnd_ ? ::GetWindow(hwnd_, GW_OWNER) : nullptr;
-    if (!owner || owner == Application::Instance().Handle())
-        return CenterOnScreen();
-    RECT around{}, r{};
-    ::GetWindowRect(owner, &around);
-    ::GetWindowRect(hwnd_, &r);
-    int left = (around.left + around.right - (r.right - r.left)) / 2;
-    int top = (around.top + around.bottom - (r.bottom - r.top)) / 2;
+    if (!owner || owner == Application::Instance().Handle()) {
+        CenterOnScreen();
+        return;
+    }
+    RECT mine{}, theirs{};
+    ::GetWindowRect(hwnd_, &mine);
+    ::GetWindowRect(owner, &theirs);
+    int left = theirs.left + ((theirs.right - theirs.left) - (mine.right - mine.left)) / 2;
+    int top = theirs.top + ((theirs.bottom - theirs.top) - (mine.bottom - mine.top)) / 2;
     ::SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Form* Form::FromHandle(HWND hwnd) {
+    DWORD process = 0;
+    if (!hwnd || !::GetWindowThreadProcessId(hwnd, &process) || process != ::GetCurrentProcessId())
+        return nullptr;
+    if (::GetWindowLongPtrW(hwnd, DWLP_DLGPROC) != reinterpret_cast<LONG_PTR>(&Form::DialogProc))
+        return nullptr;
+    return reinterpret_cast<Form*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
+}
+
+Form* Form::FindOpen(const wchar_t* className, const wchar_t* caption) {
+    return FromHandle(::FindWindowW(className, caption));
 }
 
 void Form::SetStayOnTop(bool on) {

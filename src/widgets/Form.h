@@ -54,7 +54,7 @@ public:
     void SetBounds(int left, int top, int width, int height);
     SIZE ClientSize() const;
     void CenterOnScreen();
-    // Centred on the window that owns it (on the screen when it has none).
+    // Centres the form over the window that owns it (over the screen when none does).
     void CenterOnOwner();
     void SetStayOnTop(bool on);
     bool StayOnTop() const;
@@ -66,6 +66,11 @@ public:
     std::function<void()> OnHide;
     std::function<void()> OnDestroy;
     std::function<void(bool& canClose)> OnCloseQuery;
+
+    // The form of a window of this process, or null for any other window.
+    static Form* FromHandle(HWND hwnd);
+    // The form of this process's top-level window of that class and caption, or null.
+    static Form* FindOpen(const wchar_t* className, const wchar_t* caption);
 
     // Message dispatch for windows that belong to the form (its tab sheets), with the
     // dialog procedure's answer.

@@ -56,7 +56,8 @@ e2e_exec a xdpyinfo >/dev/null 2>&1 || e2e_fail "display $display cannot be reac
 
 # The copy of the prefix draws on X, and every program in it (the inspector too) joins the
 # one desktop "kelvra", which has a taskbar: windows on another desktop are not listed.
-# Written into the registry file before its wineserver reads it.
+# Written into the registry file before its wineserver reads it, with the first-run
+# question already dealt with.
 e2e_install a "$kelvra"
 prefix=$(e2e_prefix_for a)
 grep -q '^"Graphics"="null"$' "$prefix/user.reg" || e2e_fail "the base prefix does not name the null driver"
@@ -71,6 +72,9 @@ cat >>"$prefix/user.reg" <<EOF
 
 [Software\\\\Wine\\\\Explorer\\\\Desktops\\\\kelvra] 1700000000
 "EnableShell"=dword:00000001
+
+[Software\\\\Quorvel Software\\\\Tarvelo] 1700000000
+"FirstTime"=dword:00000001
 EOF
 
 # send FROM ADDRESS COUNT SIZE: COUNT datagrams of SIZE bytes to a port nobody listens

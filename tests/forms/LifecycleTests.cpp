@@ -4,6 +4,7 @@
 #include "widgets/Application.h"
 
 #include <gtest/gtest.h>
+#include <htmlhelp.h>
 
 #include <algorithm>
 #include <cstring>
@@ -294,8 +295,8 @@ TEST_F(Lifecycle, HelpOpensTheHelpFileAtTheControlsNumber) {
     ASSERT_EQ(fake.HelpCalls.size(), 5u);
     EXPECT_EQ(fake.HelpCalls[2].data, 201u);
     EXPECT_EQ(fake.HelpCalls[4].data, 402u);
-    EXPECT_EQ(fake.HelpCalls[0].command, static_cast<UINT>(HELP_CONTEXT));
-    EXPECT_TRUE(fake.HelpCalls[0].file.ends_with(L"kelvra.hlp"));
+    EXPECT_EQ(fake.HelpCalls[0].command, static_cast<UINT>(HH_HELP_CONTEXT));
+    EXPECT_TRUE(fake.HelpCalls[0].file.ends_with(L"kelvra.chm"));
 }
 
 TEST_F(Lifecycle, TheTickRunsItsStepsInOrder) {

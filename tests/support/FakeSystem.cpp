@@ -124,6 +124,23 @@ FakeShell::FakeShell() {
         TrayCalls.push_back(std::move(call));
         return TrayAccepts ? TRUE : FALSE;
     };
+    binding_->ShellExecuteW = [this](HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR, LPCWSTR, INT show) {
+        ShellExecutes.push_back({owner, verb ? verb : L"", file ? file : L"", show});
+        return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(33)); // above 32: done
+    };
+    // A folder's item list is its id, so the open request can tell which it was.
+    binding_->SHGetSpecialFolderLocation = [](HWND, int folder, PIDLIST_ABSOLUTE* items) {
+        auto* id = static_cast<int*>(::CoTaskMemAlloc(sizeof(int)));
+        *id = folder;
+        *items = reinterpret_cast<PIDLIST_ABSOLUTE>(id);
+        return S_OK;
+    };
+    binding_->ShellExecuteExW = [this](SHELLEXECUTEINFOW* info) {
+        OpenedFolders.emplace_back(*static_cast<const int*>(info->lpIDList),
+                                   info->lpVerb ? info->lpVerb : L"");
+        info->hInstApp = reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(33));
+        return TRUE;
+    };
 }
 
 FakeDialogs::FakeDialogs() {
@@ -131,9 +148,9 @@ FakeDialogs::FakeDialogs() {
         MessageBoxes.push_back({owner, text ? text : L"", caption ? caption : L"", type});
         return MessageBoxAnswer;
     };
-    binding_->WinHelpW = [this](HWND, LPCWSTR file, UINT command, ULONG_PTR data) {
+    binding_->HtmlHelpW = [this](HWND, LPCWSTR file, UINT command, DWORD_PTR data) {
         HelpCalls.push_back({file ? file : L"", command, data});
-        return TRUE;
+        return HWND{};
     };
 }
 

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fake {
@@ -26,6 +27,13 @@ struct TrayCall {
     std::wstring infoTitle;
     UINT timeout;
     DWORD infoFlags;
+};
+
+struct ShellExecuteCall {
+    HWND owner;
+    std::wstring verb;
+    std::wstring file;
+    int show;
 };
 
 struct MessageBoxCall {
@@ -97,12 +105,16 @@ private:
     BindingOverride<platform::Kernel> binding_{platform::kernel()};
 };
 
-// The tray: every Shell_NotifyIcon call, accepted or refused.
+// The tray: every Shell_NotifyIcon call, accepted or refused; what the shell was asked
+// to open, and which special folders.
 class FakeShell {
 public:
     FakeShell();
     bool TrayAccepts = true;
     std::vector<TrayCall> TrayCalls;
+    std::vector<ShellExecuteCall> ShellExecutes;
+    // Each special folder opened, with the verb.
+    std::vector<std::pair<int, std::wstring>> OpenedFolders;
 
 private:
     BindingOverride<platform::Shell> binding_{platform::shell()};

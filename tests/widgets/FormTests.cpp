@@ -148,3 +148,34 @@ TEST(ToolWindows, OneOfAKindIsFoundAndWhatIsLeftGoesWithTheCollection) {
     EXPECT_EQ(deleted, 1);
     EXPECT_FALSE(::IsWindow(hwnd));
 }
+
+TEST(FormLookup, FindsOnlyThisProgramsFormsByClassAndCaption) {
+    fake::FakePlatform fake;
+    TestForm form;
+    form.CreateHandle();
+    form.SetCaption(L"lookup");
+    EXPECT_EQ(widgets::Form::FindOpen(L"TWidgetTestForm", L"lookup"), &form);
+    EXPECT_EQ(widgets::Form::FindOpen(L"TWidgetTestForm", L"another"), nullptr);
+    // A window of our process that is no form.
+    HWND plain = ::CreateWindowExW(0, L"Static", L"lookup", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                   nullptr);
+    EXPECT_EQ(widgets::Form::FromHandle(plain), nullptr);
+    ::DestroyWindow(plain);
+    form.DestroyHandle();
+    EXPECT_EQ(widgets::Form::FindOpen(L"TWidgetTestForm", L"lookup"), nullptr);
+}
+
+TEST(FormLookup, AFormCentresOverItsOwner) {
+    fake::FakePlatform fake;
+    TestForm owner;
+    TestForm dialog;
+    owner.CreateHandle();
+    ::SetWindowPos(owner.Handle(), nullptr, 100, 80, 400, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+    dialog.CreateHandle(owner.Handle());
+    ::SetWindowPos(dialog.Handle(), nullptr, 0, 0, 200, 100, SWP_NOZORDER | SWP_NOACTIVATE);
+    dialog.CenterOnOwner();
+    RECT r{};
+    ::GetWindowRect(dialog.Handle(), &r);
+    EXPECT_EQ(r.left, 200);
+    EXPECT_EQ(r.top, 180);
+}

@@ -1,0 +1,40 @@
+#include "AboutForm/TfrmAbout.h"
+#include "res/resource.h"
+#include "widgets/Application.h"
+
+namespace {
+constexpr int kClientWidth = 430;
+constexpr int kClientHeight = 163;
+constexpr int kNameFontHeight = -19; // 14 points
+} // namespace
+
+TfrmAbout::TfrmAbout() : Form(kClassName, IDD_TfrmAbout) {
+    Button1.OnClick = [this] { Button1Click(); };
+    URLLabel1.URL = kMakerSite;
+    URLLabel2.URL = kDeveloperMail;
+    URLLabel3.URL = kMakerSite;
+    URLLabel4.URL = kMakerMail;
+}
+
+TfrmAbout::~TfrmAbout() {
+    DestroyHandle();
+}
+
+void TfrmAbout::CreateHandle(HWND owner) {
+    Form::CreateHandle(owner);
+    SetClientSize(kClientWidth, kClientHeight);
+    FormCreate();
+}
+
+void TfrmAbout::FormCreate() {
+    Image1.SetIcon(::LoadIconW(widgets::Application::Instance().Module(), MAKEINTRESOURCEW(IDI_KELVRA)));
+    Label6.SetCaption(std::wstring(L"版本 ") + kVersion);
+    nameFont_.Reset(::CreateFontW(kNameFontHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                  DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
+    Label1.SetFont(static_cast<HFONT>(nameFont_.Get()));
+}
+
+void TfrmAbout::Button1Click() {
+    Close();
+}
