@@ -1,4 +1,5 @@
 #include "platform/Dialogs.h"
+#include "platform/Display.h"
 #include "platform/IpHelper.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
@@ -33,6 +34,24 @@ Shell& shell() {
 UINT TaskbarCreatedMessage() {
     static const UINT message = ::RegisterWindowMessageW(L"TaskbarCreated");
     return message;
+}
+
+UINT StopRequestMessage() {
+    static const UINT message = ::RegisterWindowMessageW(L"TarveloStop");
+    return message;
+}
+
+Display& display() {
+    static Display binding;
+    return binding;
+}
+
+int Display::ScreenPixelsPerInch() {
+    HDC screen = ::GetDC(nullptr);
+    int value = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen)
+        ::ReleaseDC(nullptr, screen);
+    return value > 0 ? value : kStandardPixelsPerInch;
 }
 
 Dialogs& dialogs() {

@@ -11,7 +11,8 @@ class FakePlatform : public FakeIpHelper,
                      public FakeDialUp,
                      public FakeKernel,
                      public FakeShell,
-                     public FakeDialogs {
+                     public FakeDialogs,
+                     public FakeDisplay {
 public:
     FakePlatform() = default;
     FakePlatform(const FakePlatform&) = delete;
