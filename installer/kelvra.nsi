@@ -68,7 +68,7 @@ Function ${un}StopRunningMonitor
   System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i r2) p .r3'
   SendMessage $0 $1 0 0 /TIMEOUT=5000
   ${If} $3 P<> 0
-    System::Call 'kernel32::WaitForSingleObject(p r3, i 15000) i'
+    System::Call 'kernel32::WaitForSingleObject(p r3, i 15000) i .r4'
     System::Call 'kernel32::CloseHandle(p r3)'
   ${EndIf}
 FunctionEnd

@@ -13,7 +13,8 @@ E2E_INSPECTOR=$2
 source "$(dirname "$0")/../../tools/e2e/lib.sh"
 # shellcheck source-path=SCRIPTDIR source=../../tools/e2e/release.sh
 source "$(dirname "$0")/../../tools/e2e/release.sh"
-E2E_DEADLINE=160
+# Within the test's 300 s, leaving the cleanup time to finish.
+E2E_DEADLINE=220
 e2e_init
 
 release_package "$kelvra"
