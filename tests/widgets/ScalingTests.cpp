@@ -2,6 +2,7 @@
 // per inch, half as much again at 144.
 #include "NoFailures.h"
 #include "WidgetTestForms.h"
+#include "widgets/ListView.h"
 
 #include <gtest/gtest.h>
 
@@ -75,6 +76,21 @@ TEST(Scaling, DesignedLengthsFollowTheResolution) {
         fake.PixelsPerInch = c.pixelsPerInch;
         EXPECT_EQ(widgets::ScalePixels(c.designed), c.expected) << c.pixelsPerInch;
     }
+}
+
+TEST(Scaling, ListColumnsAreDesignedWidthsButTakeAndGiveScreenPixels) {
+    fake::FakePlatform fake;
+    fake.PixelsPerInch = 144;
+    TestForm form;
+    widgets::ListView list{form, IDC_List};
+    list.SetColumns({{L"Name", 60}, {L"Value", 41}});
+    form.CreateHandle();
+    EXPECT_EQ(list.ColumnWidth(0), 90);
+    EXPECT_EQ(list.ColumnWidth(1), 62);
+    // A width the user left, restored as it was.
+    list.SetColumnWidth(1, 70);
+    EXPECT_EQ(list.ColumnWidth(1), 70);
+    EXPECT_TRUE(NoFailureReported(fake));
 }
 
 } // namespace
