@@ -2,8 +2,10 @@
 // closing and destruction.
 #include "StatForm/StatsForm.h"
 #include "platform/Buffers.h"
+#include "platform/Display.h"
 #include "platform/IpHelper.h"
 #include "platform/Kernel.h"
+#include "platform/Shell.h"
 #include "platform/Text.h"
 #include "res/resource.h"
 #include "widgets/Application.h"
@@ -24,7 +26,8 @@ TStatsForm::TStatsForm()
     : Form(L"TStatsForm", IDD_TStatsForm),
       ImageList1({IDI_ACT0, IDI_ACT1, IDI_ACT2, IDI_ACT3, IDI_ACT4, IDI_ACT5, IDI_ACT6, IDI_ACT7, IDI_ACT8},
                  32),
-      ImageList2({IDI_TRAY0, IDI_TRAY1, IDI_TRAY2, IDI_TRAY3, IDI_TRAY4}, ::GetSystemMetrics(SM_CXSMICON)),
+      ImageList2({IDI_TRAY0, IDI_TRAY1, IDI_TRAY2, IDI_TRAY3, IDI_TRAY4},
+                 platform::display().GetSystemMetrics(SM_CXSMICON)),
       ilMenuImages({IDB_MENU_BALLOON, IDB_MENU_ABOUT, IDB_MENU_STATUS, IDB_MENU_NETCONN}) {
     WireEvents();
     CreateHandle();
@@ -84,7 +87,7 @@ void TStatsForm::FormCreate() {
     // The registry accessor stands on the settings key since its construction.
     Support.lbRelRenText.SetCaption(L"");
     Support.lbRelRenText.SetVisible(false);
-    Support.lbRelRenText.SetWidth(kRelRenTextWidth);
+    Support.lbRelRenText.SetWidth(widgets::ScalePixels(kRelRenTextWidth));
     // Shown with the first plug-in command behind it; alone it would end the menu.
     Support.PlugSep.SetVisible(false);
     SentWraps = 0;
@@ -173,9 +176,9 @@ void TStatsForm::BeginForm(bool first) {
 }
 
 void TStatsForm::LayoutPages() {
-    constexpr int kStatusLineOffset = 14;
-    constexpr int kTreeTop = 36;
-    constexpr int kTreeShortening = 52;
+    const int kStatusLineOffset = widgets::ScalePixels(14);
+    const int kTreeTop = widgets::ScalePixels(36);
+    const int kTreeShortening = widgets::ScalePixels(52);
     RECT support = tsSupport.ClientBounds();
     RECT nic = Support.lbNicName.Bounds();
     Support.lbNicName.SetBounds(nic.left, support.bottom - kStatusLineOffset, nic.right - nic.left,
@@ -305,7 +308,13 @@ bool TStatsForm::HandleMessage(UINT msg, WPARAM /*wParam*/, LPARAM lParam, LRESU
         return true;
     }
     default:
-        return false;
+        // The stop request of the installer and uninstaller: a message of its own name,
+        // which every system carries between programs (0x2C cannot always be).
+        if (msg != platform::StopRequestMessage())
+            return false;
+        ShutDown();
+        result = 0;
+        return true;
     }
 }
 

@@ -10,7 +10,8 @@ constexpr int kChartLeft = 8;
 constexpr int kChartTop = 16;
 constexpr int kChartWidth = 279;
 constexpr int kChartHeight = 89;
-constexpr int kLegendFontHeight = -12; // 9 points
+constexpr int kGridWidth = 12;
+constexpr int kLegendFontPoints = 9; // 12 pixels at 96 pixels per inch
 constexpr std::uint32_t kChartSamples = 138;
 constexpr double kBytesPerKilobyte = 1024;
 
@@ -30,7 +31,7 @@ void TStatsForm::CreateUsagePage() {
     Usage.UseChart.SetEnabled(false);
     tmchart::TChartFont& font = Usage.UseChart.Font();
     font.SetName(L"宋体");
-    font.SetHeight(kLegendFontHeight);
+    font.SetSize(kLegendFontPoints);
     font.SetStyle(tmchart::fsBold);
     font.SetColor(tmchart::clLime);
     font.SetCharset(DEFAULT_CHARSET);
@@ -38,14 +39,16 @@ void TStatsForm::CreateUsagePage() {
     Usage.UseChart.GridLegend = true;
     Usage.UseChart.GridLegendText = L"kBps";
     Usage.UseChart.SetGridType(tmchart::gtFloat);
-    Usage.UseChart.SetGridWidth(12);
+    Usage.UseChart.SetGridWidth(static_cast<std::uint8_t>(widgets::ScalePixels(kGridWidth)));
     Usage.UseChart.SetIncrementGrid(2);
     Usage.UseChart.Line1Color = Usage.cbDLColor.DefaultColor();
     Usage.UseChart.Line2Color = Usage.cbULColor.DefaultColor();
     Usage.UseChart.SetScavangeAt(kChartSamples);
     Usage.UseChart.ShowGrid = true;
     RECT group = Usage.GroupBox4.Bounds();
-    Usage.UseChart.SetBounds(group.left + kChartLeft, group.top + kChartTop, kChartWidth, kChartHeight);
+    Usage.UseChart.SetBounds(group.left + widgets::ScalePixels(kChartLeft),
+                             group.top + widgets::ScalePixels(kChartTop), widgets::ScalePixels(kChartWidth),
+                             widgets::ScalePixels(kChartHeight));
 
     Usage.cbShowDL.SetChecked(true);
     Usage.cbShowUL.SetChecked(true);

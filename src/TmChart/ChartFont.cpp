@@ -1,4 +1,5 @@
 #include "TmChart/ChartFont.h"
+#include "platform/Display.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -7,14 +8,8 @@
 namespace tmchart {
 
 int TChartFont::ScreenPixelsPerInch() {
-    static const int ppi = [] {
-        HDC screen = ::GetDC(nullptr);
-        int value = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
-        if (screen)
-            ::ReleaseDC(nullptr, screen);
-        return value > 0 ? value : kDefaultPixelsPerInch;
-    }();
-    return ppi;
+    int ppi = platform::display().PixelsPerInch();
+    return ppi > 0 ? ppi : kDefaultPixelsPerInch;
 }
 
 TChartFont::TChartFont(int pixelsPerInch)

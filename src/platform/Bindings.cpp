@@ -1,4 +1,5 @@
 #include "platform/Dialogs.h"
+#include "platform/Display.h"
 #include "platform/IpHelper.h"
 #include "platform/Kernel.h"
 #include "platform/Registry.h"
@@ -50,6 +51,24 @@ HWND HtmlHelpFromLibrary(HWND caller, LPCWSTR file, UINT command, DWORD_PTR data
                 reinterpret_cast<void*>(kernel().GetProcAddress(library, "HtmlHelpW")));
     }
     return proc ? proc(caller, file, command, data) : nullptr;
+}
+
+UINT StopRequestMessage() {
+    static const UINT message = ::RegisterWindowMessageW(L"TarveloStop");
+    return message;
+}
+
+Display& display() {
+    static Display binding;
+    return binding;
+}
+
+int Display::ScreenPixelsPerInch() {
+    HDC screen = ::GetDC(nullptr);
+    int value = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen)
+        ::ReleaseDC(nullptr, screen);
+    return value > 0 ? value : kStandardPixelsPerInch;
 }
 
 Dialogs& dialogs() {

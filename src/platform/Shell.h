@@ -26,4 +26,7 @@ HINSTANCE OpenSpecialFolder(HWND window, int folder, LPCWSTR verb);
 // The message the shell broadcasts when its taskbar was (re)created.
 UINT TaskbarCreatedMessage();
 
+// The message other programs (the installer) send a status window to stop the program.
+UINT StopRequestMessage();
+
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "widgets/Form.h"
 #include "platform/Dialogs.h"
+#include "platform/Display.h"
 #include "platform/Shell.h"
 #include "widgets/Application.h"
 #include "widgets/Control.h"
@@ -41,32 +42,48 @@ void RegisterDialogClass(const wchar_t* className) {
     ::RegisterClassExW(&wc);
 }
 
+namespace {
+int ScreenPixelsPerInch() {
+    int ppi = platform::display().PixelsPerInch();
+    return ppi > 0 ? ppi : platform::kStandardPixelsPerInch;
+}
+} // namespace
+
+int ScalePixels(int designed) {
+    return ::MulDiv(designed, ScreenPixelsPerInch(), platform::kStandardPixelsPerInch);
+}
+
 void KeepDesignedGeometry(HWND dialog) {
-    constexpr int kDesignedUnitX = 6;  // pixels per 4 horizontal dialog units
-    constexpr int kDesignedUnitY = 12; // pixels per 8 vertical dialog units
+    // Pixels per 4 horizontal and per 8 vertical dialog units, times 96 pixels per inch:
+    // kept unrounded, so 125 % places every control as exactly as 150 % does.
+    const int ppi = ScreenPixelsPerInch();
+    const int wantedX = 6 * ppi;
+    const int wantedY = 12 * ppi;
     RECT units{0, 0, 4, 8};
     if (!::MapDialogRect(dialog, &units) || units.right <= 0 || units.bottom <= 0)
         return;
-    if (units.right == kDesignedUnitX && units.bottom == kDesignedUnitY)
+    const LONG actualX = units.right * platform::kStandardPixelsPerInch;
+    const LONG actualY = units.bottom * platform::kStandardPixelsPerInch;
+    if (actualX == wantedX && actualY == wantedY)
         return;
-    auto scale = [](LONG v, int designed, LONG actual) {
-        return static_cast<int>(::MulDiv(v, designed, actual));
+    auto scale = [](LONG v, int wanted, LONG actual) {
+        return static_cast<int>(::MulDiv(v, wanted, actual));
     };
     for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         RECT r{};
         ::GetWindowRect(child, &r);
         ::MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&r), 2);
-        int left = scale(r.left, kDesignedUnitX, units.right);
-        int top = scale(r.top, kDesignedUnitY, units.bottom);
-        int width = scale(r.right - r.left, kDesignedUnitX, units.right);
-        int height = scale(r.bottom - r.top, kDesignedUnitY, units.bottom);
+        int left = scale(r.left, wantedX, actualX);
+        int top = scale(r.top, wantedY, actualY);
+        int width = scale(r.right - r.left, wantedX, actualX);
+        int height = scale(r.bottom - r.top, wantedY, actualY);
         // A combo box is sized by its dropped list, not by the part that shows.
         wchar_t cls[16] = {};
         ::GetClassNameW(child, cls, 16);
         RECT dropped{};
         if (::lstrcmpiW(cls, L"ComboBox") == 0 &&
             ::SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)))
-            height = scale(dropped.bottom - dropped.top, kDesignedUnitY, units.bottom);
+            height = scale(dropped.bottom - dropped.top, wantedY, actualY);
         ::SetWindowPos(child, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
@@ -394,7 +411,7 @@ void Form::SetCaption(const std::wstring& text) {
 void Form::SetClientSize(int width, int height) {
     if (!hwnd_)
         return;
-    RECT r{0, 0, width, height};
+    RECT r{0, 0, ScalePixels(width), ScalePixels(height)};
     ::AdjustWindowRectEx(&r, static_cast<DWORD>(::GetWindowLongW(hwnd_, GWL_STYLE)), FALSE,
                          static_cast<DWORD>(::GetWindowLongW(hwnd_, GWL_EXSTYLE)));
     ::SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,

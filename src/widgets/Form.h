@@ -48,6 +48,7 @@ public:
 
     std::wstring Caption() const;
     void SetCaption(const std::wstring& text);
+    // In pixels as designed at 96 pixels per inch: scaled to the screen's resolution.
     void SetClientSize(int width, int height);
     // The window's place and size on the screen, frame included.
     RECT Bounds() const;
@@ -134,10 +135,15 @@ private:
 // Registers a dialog window class with the given name (idempotent).
 void RegisterDialogClass(const wchar_t* className);
 
+// A length designed in pixels at 96 pixels per inch, in pixels of the screen's
+// resolution (the same at 96; half as much again at 144).
+int ScalePixels(int designed);
+
 // Templates are laid out for a 12-pixel dialog font (6 x 12 pixel base units, one
-// dialog unit = 1.5 pixels). Where the system maps the template's font onto another
-// face with other metrics, this moves and sizes the dialog's direct children back to
-// the designed pixel geometry.
+// dialog unit = 1.5 pixels) at 96 pixels per inch. Where the system maps the template's
+// font onto another face with other metrics, or the screen has another resolution, this
+// moves and sizes the dialog's direct children to the designed pixel geometry, scaled
+// to the screen's resolution.
 void KeepDesignedGeometry(HWND dialog);
 
 } // namespace widgets

@@ -1,4 +1,5 @@
 #include "widgets/ListView.h"
+#include "widgets/Form.h"
 
 #include <algorithm>
 #include <numeric>
@@ -44,6 +45,8 @@ std::vector<int> SortedOrder(const std::vector<ListView::Row>& rows, const ListV
 
 void ListView::SetColumns(std::vector<Column> columns) {
     columns_ = std::move(columns);
+    for (Column& column : columns_)
+        column.width = ScalePixels(column.width);
     if (Handle())
         MakeColumns();
 }

@@ -266,11 +266,14 @@ TEST_F(Lifecycle, ALockedTrayMenuCannotStopTheProgramOrToggleTheWindow) {
     EXPECT_EQ(shutDowns, 1);
 }
 
-TEST_F(Lifecycle, TheStopMessageSetsClosingAndStops) {
-    auto window = Begin();
-    ::SendMessageW(window->Handle(), kShutDownMessage, 0, 0);
-    EXPECT_TRUE(window->Closing);
-    EXPECT_EQ(shutDowns, 1);
+TEST_F(Lifecycle, BothStopMessagesSetClosingAndStop) {
+    for (UINT stop : {kShutDownMessage, platform::StopRequestMessage()}) {
+        shutDowns = 0;
+        auto window = Begin();
+        ::SendMessageW(window->Handle(), stop, 0, 0);
+        EXPECT_TRUE(window->Closing) << stop;
+        EXPECT_EQ(shutDowns, 1) << stop;
+    }
 }
 
 TEST_F(Lifecycle, HelpOpensTheHelpFileAtTheControlsNumber) {

@@ -13,7 +13,8 @@ class FakePlatform : public FakeIpHelper,
                      public FakeKernel,
                      public FakeShell,
                      public FakeDialogs,
-                     public FakeClipboard {
+                     public FakeClipboard,
+                     public FakeDisplay {
 public:
     // The IP helper library offers its run-time export.
     FakePlatform() { OfferLibrary(L"iphlpapi.dll", {{"FlushIpNetTable", FlushIpNetTableExport()}}); }

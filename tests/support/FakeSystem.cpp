@@ -154,4 +154,13 @@ FakeDialogs::FakeDialogs() {
     };
 }
 
+FakeDisplay::FakeDisplay() {
+    binding_->PixelsPerInch = [this] { return PixelsPerInch; };
+    binding_->GetSystemMetrics = [this, real = binding_->GetSystemMetrics](int index) {
+        if ((index == SM_CXSMICON || index == SM_CYSMICON) && SmallIconSize > 0)
+            return SmallIconSize;
+        return real(index);
+    };
+}
+
 } // namespace fake

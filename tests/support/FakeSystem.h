@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/DialUp.h"
 #include "platform/Dialogs.h"
+#include "platform/Display.h"
 #include "platform/Kernel.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
@@ -130,6 +131,18 @@ public:
 
 private:
     BindingOverride<platform::Dialogs> binding_{platform::dialogs()};
+};
+
+// The screen: 96 pixels per inch unless a test sets another resolution, and the small
+// icon size the shell asks for (the real one unless a test sets it).
+class FakeDisplay {
+public:
+    FakeDisplay();
+    int PixelsPerInch = platform::kStandardPixelsPerInch;
+    int SmallIconSize = 0;
+
+private:
+    BindingOverride<platform::Display> binding_{platform::display()};
 };
 
 } // namespace fake

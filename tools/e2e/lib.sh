@@ -182,9 +182,10 @@ e2e_assert_contained() {
 }
 
 # Sets E2E_ENV to the env command line for Wine in a prefix.
+# (No menu builder: a shortcut an installer makes must not reach the host's menus.)
 e2e_env_prefix() {
     E2E_ENV=(env WINEPREFIX="$1" WINEARCH="$WINEARCH" WINEDEBUG="${WINEDEBUG:--all}"
-        WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8)
+        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" LC_ALL=C.UTF-8)
 }
 e2e_env() { e2e_env_prefix "$E2E_WORK/wine-$1"; }
 
