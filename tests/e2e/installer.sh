@@ -15,6 +15,11 @@ source "$(dirname "$0")/../../tools/e2e/lib.sh"
 source "$(dirname "$0")/../../tools/e2e/release.sh"
 # Within the test's 300 s, leaving the cleanup time to finish.
 E2E_DEADLINE=220
+# The installer is a 32-bit program, as is everything it installs.
+if [ "$KELVRA_ARCH" != i686 ]; then
+    e2e_log "this machine runs no 32-bit Windows programs: skipped"
+    exit $E2E_SKIP
+fi
 e2e_init
 
 release_package "$kelvra"
