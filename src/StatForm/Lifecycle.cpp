@@ -61,6 +61,7 @@ void TStatsForm::WireEvents() {
     Support.btnRel.OnClick = [this] { btnRelClick(); };
     Support.btnRen.OnClick = [this] { btnRenClick(); };
     Support.btnCommands.OnClick = [this] { btnCommandsClick(); };
+    WireNetworkPage();
 
     General.GroupBox2.HelpContext = 101;
     General.GroupBox3.HelpContext = 102;
@@ -300,6 +301,7 @@ bool TStatsForm::HandleMessage(UINT msg, WPARAM /*wParam*/, LPARAM lParam, LRESU
 }
 
 void TStatsForm::FormDestroy() {
+    StopBrowses();
     ReleaseNodeResources();
     Timer2.SetEnabled(false);
     Timer1.SetEnabled(false);

@@ -2,15 +2,7 @@
 // nothing until its own file takes it over.
 #include "StatForm/StatsForm.h"
 
-void TStatsForm::GetNetworkList() {
-}
-void TStatsForm::ReleaseNodeResources() {
-}
 void TStatsForm::CheckFirstTime() {
-}
-void TStatsForm::LoadPlugins() {
-}
-void TStatsForm::UnloadPlugins() {
 }
 void TStatsForm::ShowStatistics() {
 }

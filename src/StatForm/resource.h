@@ -101,3 +101,10 @@
 #define IDM_N3 1522
 #define IDM_AdapterOptions1 1523
 #define IDM_PlugSep 1524
+
+// Browse tree context menu
+#define IDM_NetworkPopup 1530
+#define IDM_Explore1 1531
+#define IDM_N4 1532
+#define IDM_MapNetworkDrive1 1533
+#define IDM_ConnectPrinter1 1534

@@ -7,6 +7,7 @@ namespace platform {
 
 struct Shell {
     std::function<BOOL(DWORD, PNOTIFYICONDATAW)> Shell_NotifyIconW = ::Shell_NotifyIconW;
+    std::function<HINSTANCE(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT)> ShellExecuteW = ::ShellExecuteW;
 };
 
 Shell& shell();

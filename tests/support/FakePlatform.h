@@ -1,5 +1,6 @@
 #pragma once
 #include "support/FakeIpHelper.h"
+#include "support/FakeNetwork.h"
 #include "support/FakeSystem.h"
 
 namespace fake {
@@ -11,7 +12,8 @@ class FakePlatform : public FakeIpHelper,
                      public FakeDialUp,
                      public FakeKernel,
                      public FakeShell,
-                     public FakeDialogs {
+                     public FakeDialogs,
+                     public FakeNetwork {
 public:
     FakePlatform() = default;
     FakePlatform(const FakePlatform&) = delete;
