@@ -213,7 +213,8 @@ private:
 
 } // namespace
 
-static_assert(sizeof(NETINFOSTRUCT) == 32, "the information call is handed a 32-byte record");
+static_assert(sizeof(void*) != 4 || sizeof(NETINFOSTRUCT) == 32,
+              "the information call is handed a 32-byte record");
 
 const std::array<DWORD, 44> ProviderProbeTypes = MakeProbeTypes();
 
