@@ -68,6 +68,7 @@ void TStatsForm::WireEvents() {
     Support.btnRen.OnClick = [this] { btnRenClick(); };
     Support.btnCommands.OnClick = [this] { btnCommandsClick(); };
     WireDetailTools();
+    WireNetworkPage();
 
     General.GroupBox2.HelpContext = 101;
     General.GroupBox3.HelpContext = 102;
@@ -319,6 +320,7 @@ bool TStatsForm::HandleMessage(UINT msg, WPARAM /*wParam*/, LPARAM lParam, LRESU
 }
 
 void TStatsForm::FormDestroy() {
+    StopBrowses();
     ReleaseNodeResources();
     Timer2.SetEnabled(false);
     Timer1.SetEnabled(false);

@@ -1,17 +1,25 @@
 #pragma once
 // The controls and state of the status window's pages, one object a page. The window
 // owns one of each; its operations (StatsForm.h) read and write them by these names.
+#include "StatForm/NetworkBrowse.h"
 #include "StatForm/resource.h"
+#include "res/resource.h"
 #include "TmChart/TimeChart.h"
 #include "settings/Settings.h"
 #include "widgets/ColorBox.h"
 #include "widgets/Controls.h"
 #include "widgets/Form.h"
 #include "widgets/ListView.h"
+#include "widgets/ImageList.h"
+#include "widgets/Mailbox.h"
 #include "widgets/Menu.h"
+#include "widgets/TreeView.h"
+#include "widgets/Worker.h"
 
 #include <array>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -96,14 +104,36 @@ struct DetailsPage {
     widgets::Label lbDGError{Owner, IDC_lbDGError};
 };
 
-// The network neighbourhood's browse tree.
+// The network neighbourhood's browse tree and the actions on its shares.
 struct NetworkPage {
     explicit NetworkPage(widgets::Form& owner) : Owner(owner) {}
     widgets::Form& Owner;
 
     widgets::ComboBox cbNetworkList{Owner, IDC_cbNetworkList};
-    widgets::Control tbNetwork{Owner, IDC_tbNetwork};
+    widgets::TreeView tbNetwork{Owner, IDC_tbNetwork};
     widgets::Label lbNetStat{Owner, IDC_lbNetStat};
+    widgets::ImageList NetworkImageList{{IDI_NET0, IDI_NET1, IDI_NET2, IDI_NET3, IDI_NET4, IDI_NET5}, 16};
+
+    widgets::PopupMenu NetworkPopup{Owner, IDM_NetworkPopup};
+    widgets::MenuItem Explore1{NetworkPopup, IDM_Explore1};
+    widgets::MenuItem N4{NetworkPopup, IDM_N5};
+    widgets::MenuItem MapNetworkDrive1{NetworkPopup, IDM_MapNetworkDrive1};
+    widgets::MenuItem ConnectPrinter1{NetworkPopup, IDM_ConnectPrinter1};
+
+    // The record the current browse started from; none before the first browse.
+    std::unique_ptr<NodeResource> BrowseRoot;
+    // The records the leaves carry (their data words point here).
+    std::vector<std::unique_ptr<NodeResource>> NodeResources;
+    // The leaf's record taken when NetworkPopup last opened.
+    const NodeResource* SelectedResource = nullptr;
+
+    // The browse worker and what it posts. A superseded browse is told to stop and
+    // waits among the retired until it has; its letters are dropped by generation.
+    widgets::Mailbox<BrowseLetter> BrowseMail{Owner};
+    std::unique_ptr<widgets::Worker> TMyThread;
+    std::vector<std::unique_ptr<widgets::Worker>> RetiredBrowses;
+    // The worker's node numbers and the tree's nodes they became.
+    std::map<int, widgets::TreeView::Node> BrowseNodes;
 };
 
 // The chart of the download and upload rates, with their current, average and highest.

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/Sampler.h"
+#include "kvPlug/PluginHost.h"
 #include "platform/DialUp.h"
 #include "platform/Win32.h"
 #include "StatForm/Pages.h"
@@ -225,13 +226,35 @@ public:
     void TraceRoute1Click();
     void LookupIP1Click();
     void ReverseLookupIPs1Click();
+    // Network page: browse tree and its actions (Network.cpp, NetworkActions.cpp).
+    void WireNetworkPage();
     void GetNetworkList();
+    void cbNetworkListChange();
+    void tsNetworkShow();
+    void StartBrowse();
+    void ReceiveBrowse(std::unique_ptr<BrowseLetter> letter);
+    void StopBrowses();
+    void tbNetworkMouseDown(UINT button, POINT at);
     void ReleaseNodeResources();
+    void NetworkPopupPopup();
+    void Explore1Click();
+    void MapNetworkDrive1Click();
+    void ConnectPrinter1Click();
     virtual void CheckFirstTime();
     virtual void LoadSettings();
     virtual void SaveSettings();
     void LoadPlugins();
     void UnloadPlugins();
+    // Plug-ins (Plugins.cpp): the command of the plug-in at a position of PluginList,
+    // and the answers of the data callback while this window is the latest.
+    void PluginClick(std::size_t tag);
+    bool AnswerPlugin(DWORD code, KvPlugValue& value);
+    kvplug::PluginHost Plugins;
+    std::vector<widgets::MenuItem*> PluginItems;
+    std::string PluginInterfaceName;
+    std::string PluginConnectionName;
+    kvplug::LatestWindow PluginAnswer{
+        [this](DWORD code, KvPlugValue& value) { return AnswerPlugin(code, value); }};
     void FetchStatistics();
     void TrayIconClick();
     void miStatusBalloonClick();

@@ -128,3 +128,9 @@
 #define IDM_TraceRoute1 1612
 #define IDM_N4 1613
 #define IDM_ReverseLookupIPs1 1614
+// Browse tree context menu
+#define IDM_NetworkPopup 1530
+#define IDM_Explore1 1531
+#define IDM_N5 1532
+#define IDM_MapNetworkDrive1 1533
+#define IDM_ConnectPrinter1 1534

@@ -144,6 +144,10 @@ Sampler::InterfaceRows Sampler::Rows() const {
     return {table->table, std::min<std::size_t>(table->dwNumEntries, capacity), true};
 }
 
+const MIB_IFTABLE* Sampler::Table() const {
+    return tableFetched_ ? reinterpret_cast<const MIB_IFTABLE*>(table_.data()) : nullptr;
+}
+
 Sampler::InterfaceRows Sampler::Interfaces() {
     RefreshTables();
     return Rows();

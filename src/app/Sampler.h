@@ -39,6 +39,9 @@ public:
         const MIB_IFROW* Find(DWORD index) const;
     };
     InterfaceRows Interfaces();
+    // The latest interface table as fetched, without fetching; null before the first.
+    // It stays in place until the next fetch replaces it.
+    const MIB_IFTABLE* Table() const;
 
     // The 64-bit row of an interface, or null where the system has no 64-bit table,
     // its fetch failed, or it has no row for the index.

@@ -87,4 +87,17 @@ std::wstring ModuleFolder() {
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
+std::vector<std::wstring> FindFiles(const std::wstring& pattern) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = kernel().FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.emplace_back(found.cFileName);
+    while (kernel().FindNextFileW(search, &found));
+    kernel().FindClose(search);
+    return names;
+}
+
 } // namespace platform

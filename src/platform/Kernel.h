@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -42,6 +43,9 @@ struct Kernel {
     std::function<HMODULE(LPCWSTR)> LoadLibraryW = ::LoadLibraryW;
     std::function<BOOL(HMODULE)> FreeLibrary = ::FreeLibrary;
     std::function<FARPROC(HMODULE, LPCSTR)> GetProcAddress = ::GetProcAddress;
+    std::function<HANDLE(LPCWSTR, LPWIN32_FIND_DATAW)> FindFirstFileW = ::FindFirstFileW;
+    std::function<BOOL(HANDLE, LPWIN32_FIND_DATAW)> FindNextFileW = ::FindNextFileW;
+    std::function<BOOL(HANDLE)> FindClose = ::FindClose;
     std::function<void(LPCWSTR)> OutputDebugStringW = ::OutputDebugStringW;
     std::function<int(LCID, LCTYPE, LPWSTR, int)> GetLocaleInfoW = ::GetLocaleInfoW;
     std::function<double()> Now = LocalNow;
@@ -63,5 +67,9 @@ std::wstring LongTimeText(const SYSTEMTIME& time);
 // The full path of the running program, and its folder with a trailing backslash.
 std::wstring ModuleFileName();
 std::wstring ModuleFolder();
+
+// The names of the files matching a pattern (wildcards in the last component), in the
+// order the file search returns them.
+std::vector<std::wstring> FindFiles(const std::wstring& pattern);
 
 } // namespace platform

@@ -23,3 +23,11 @@
 #define IDB_MENU_ABOUT 131
 #define IDB_MENU_STATUS 132
 #define IDB_MENU_NETCONN 133
+
+// Browse tree pictures: network, domain, computer, share, printer, information
+#define IDI_NET0 140
+#define IDI_NET1 141
+#define IDI_NET2 142
+#define IDI_NET3 143
+#define IDI_NET4 144
+#define IDI_NET5 145

@@ -35,6 +35,11 @@ bool Worker::Running() const {
     return !state_->finished;
 }
 
+void Worker::RequestStop() {
+    if (thread_.joinable())
+        thread_.request_stop();
+}
+
 bool Worker::Stop(std::chrono::milliseconds bound) {
     if (!thread_.joinable())
         return true;

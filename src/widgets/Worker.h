@@ -27,6 +27,8 @@ public:
     // Runs body on a new thread, after stopping the one before.
     void Start(std::function<void(std::stop_token)> body);
     bool Running() const;
+    // Asks the worker to stop without waiting for it.
+    void RequestStop();
     // Asks the worker to stop and waits at most `bound` for it. False when it did not
     // end in time (it is left running, detached). An exception that ended the body is
     // reported here, on the caller's thread.

@@ -1,6 +1,7 @@
 #pragma once
 #include "support/FakeClipboard.h"
 #include "support/FakeIpHelper.h"
+#include "support/FakeNetwork.h"
 #include "support/FakeSystem.h"
 
 namespace fake {
@@ -14,7 +15,8 @@ class FakePlatform : public FakeIpHelper,
                      public FakeShell,
                      public FakeDialogs,
                      public FakeClipboard,
-                     public FakeDisplay {
+                     public FakeDisplay,
+                     public FakeNetwork {
 public:
     // The IP helper library offers its run-time export.
     FakePlatform() { OfferLibrary(L"iphlpapi.dll", {{"FlushIpNetTable", FlushIpNetTableExport()}}); }

@@ -5,6 +5,7 @@
 #define IDC_Button 9002
 #define IDC_Probe 9003
 #define IDC_List 9004
+#define IDC_Tree 9005
 
 #define IDM_TestMenu 9100
 #define IDM_First 9101

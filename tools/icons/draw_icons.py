@@ -15,6 +15,8 @@ Outputs (default DIR is src/res next to this script's repository root):
                        5..8 dial-up idle/send/recv/both
     kelvra.ico         program icon, 16/24/32/48 px
     menu_*.bmp         16x16 32-bit BGRA menu pictures
+    net0..net5.ico     16 px browse tree pictures: network, domain, computer,
+                       share, printer, network information
 
 Conventions used by every picture: the front (lower right) computer is this
 machine and lights up while it sends; the back (upper left) computer, or the
@@ -598,6 +600,84 @@ def menu_netconn():
 
 
 # ---------------------------------------------------------------------------
+# Browse tree pictures (16 px): network, domain, computer, share, printer, info
+# ---------------------------------------------------------------------------
+
+
+def small_computer(cv, x, y, look):
+    """A 9 x 9 computer with its top left at x, y."""
+    cv.rect(x, y, 9, 7, OUTLINE)
+    cv.rect(x + 1, y + 1, 7, 5, BEZEL)
+    screen(cv, x + 2, y + 2, 5, 3, look, glare=False)
+    cv.rect(x + 3, y + 7, 3, 1, STAND_D)
+    cv.hline(x + 1, x + 7, y + 8, OUTLINE)
+
+
+def tree_network():
+    cv = Canvas(16)
+    cv.disc(8, 8, 7.5, BLUE_EDGE)
+    cv.disc(8, 8, 6.6, BLUE)
+    green = rgb("4fbf5a")
+    cv.pattern(3, 4, ["..GGG....", ".GGGGG...", "GGGG.....", ".GG...GG.", "......GGG", ".....GGG."],
+               {"G": green})
+    return cv
+
+
+def tree_domain():
+    cv = Canvas(16)
+    small_computer(cv, 0, 0, "dim")
+    small_computer(cv, 7, 7, "lit")
+    return cv
+
+
+def tree_computer():
+    cv = Canvas(16)
+    cv.rect(1, 1, 14, 10, OUTLINE)
+    cv.rect(2, 2, 12, 8, BEZEL)
+    screen(cv, 3, 3, 10, 6, "lit")
+    cv.rect(6, 11, 4, 2, STAND_D)
+    cv.rect(3, 13, 10, 2, OUTLINE)
+    cv.rect(4, 13, 8, 1, BEZEL_LO)
+    return cv
+
+
+def tree_share():
+    return menu_netconn()
+
+
+def tree_printer():
+    cv = Canvas(16)
+    cv.pattern(0, 0, [
+        "...OOOOOOOOO....",
+        "...OWWWWWWWO....",
+        "...OWOOOOOWO....",
+        "...OWWWWWWWO....",
+        ".OOOOOOOOOOOOOO.",
+        "OHHHHHHHHHHHHHHO",
+        "OBBBBBBBBBBBBGBO",
+        "OBBBBBBBBBBBBBBO",
+        "OLLLLLLLLLLLLLLO",
+        "OLOOOOOOOOOOOOLO",
+        "OLOWWWWWWWWWWOLO",
+        ".OOWOOOOOOOOWOO.",
+        "...OWWWWWWWWO...",
+        "...OOOOOOOOOO...",
+        "................",
+        "OOOOOOOOOOOOOOOO",
+    ], {"O": OUTLINE, "W": WHITE, "H": BEZEL_HI, "B": BEZEL, "L": BEZEL_LO,
+        "G": GREEN})
+    cv.hline(1, 14, 15, CABLE)
+    return cv
+
+
+def tree_info():
+    return menu_about()
+
+
+TREE_PICTURES = (tree_network, tree_domain, tree_computer, tree_share, tree_printer, tree_info)
+
+
+# ---------------------------------------------------------------------------
 # Writers
 # ---------------------------------------------------------------------------
 
@@ -754,6 +834,13 @@ def main():
         write_bmp(os.path.join(args.out, "menu_%s.bmp" % name), img)
         menus.append(img)
     groups.append(menus)
+
+    tree = []
+    for i, fn in enumerate(TREE_PICTURES):
+        img = fn()
+        write_ico(os.path.join(args.out, "net%d.ico" % i), [img])
+        tree.append(img)
+    groups.append(tree)
 
     if args.preview:
         preview(args.preview, groups)
