@@ -240,6 +240,8 @@ void Form::WindowCreated() {
     caption_ = Caption();
     KeepDesignedGeometry(hwnd_);
     AttachControls();
+    if (stayOnTop_)
+        ApplyStayOnTop();
 }
 
 void Form::WindowDestroyed() {
@@ -362,8 +364,11 @@ void Form::SetModalResult(int result) {
 }
 
 void Form::Show() {
-    if (hwnd_)
-        ::ShowWindow(hwnd_, SW_SHOW);
+    if (!hwnd_)
+        return;
+    ::ShowWindow(hwnd_, SW_SHOW);
+    if (stayOnTop_)
+        ApplyStayOnTop();
 }
 
 void Form::Hide() {
@@ -477,13 +482,20 @@ Form* Form::FindOpen(const wchar_t* className, const wchar_t* caption) {
 }
 
 void Form::SetStayOnTop(bool on) {
-    if (hwnd_)
-        ::SetWindowPos(hwnd_, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    stayOnTop_ = on;
+    ApplyStayOnTop();
 }
 
 bool Form::StayOnTop() const {
-    return hwnd_ && (::GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    return stayOnTop_;
+}
+
+void Form::ApplyStayOnTop() {
+    // Kept as well as applied: a hidden window may not take the z-order (Wine ignores it),
+    // so each showing applies the choice again.
+    if (hwnd_)
+        ::SetWindowPos(hwnd_, stayOnTop_ ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 bool Form::DropShadow() const {

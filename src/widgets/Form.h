@@ -115,6 +115,7 @@ private:
     bool Route(HWND from, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void WindowCreated();
     void WindowDestroyed();
+    void ApplyStayOnTop();
     bool RouteHelp(const HELPINFO& info);
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
@@ -128,6 +129,7 @@ private:
     std::vector<MailboxBase*> mailboxes_;
     UINT nextTimerId_ = 100;
     ModalState* modal_ = nullptr;
+    bool stayOnTop_ = false;
     // Set by the tool-window collection holding the form: an allowed close ends it.
     std::function<void()> release_;
 };

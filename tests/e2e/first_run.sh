@@ -8,6 +8,8 @@ kelvra=$1
 E2E_INSPECTOR=$2
 # shellcheck source-path=SCRIPTDIR source=../../tools/e2e/lib.sh
 source "$(dirname "$0")/../../tools/e2e/lib.sh"
+# More steps than most: more of the test's 180 s, leaving the cleanup its time.
+E2E_DEADLINE=150
 e2e_init
 
 e2e_netns_create a

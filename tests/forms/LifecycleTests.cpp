@@ -57,7 +57,7 @@ TEST_F(Lifecycle, TheStartSequenceRunsEveryStepInOrder) {
     EXPECT_EQ(window->PageControl1.ActivePageIndex(), 0);
     EXPECT_EQ(widgets::Application::Instance().Title(), L"网络状态");
     const std::wstring& help = widgets::Application::Instance().HelpFile;
-    EXPECT_TRUE(help.ends_with(L"\\kelvra.hlp")) << help.c_str();
+    EXPECT_TRUE(help.ends_with(L"\\kelvra.chm")) << help.c_str();
 }
 
 TEST_F(Lifecycle, TheWindowHasSixPagesInOrderAndItsClientSize) {

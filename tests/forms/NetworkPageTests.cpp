@@ -376,15 +376,15 @@ TEST_F(NetworkPageTest, ADiskShareOffersExploreAndMapDrive) {
 
     window->Explore1Click();
     HWND app = widgets::Application::Instance().Handle();
-    ASSERT_EQ(fake.ShellCalls.size(), 1u);
-    EXPECT_EQ(fake.ShellCalls[0].owner, app);
-    EXPECT_EQ(fake.ShellCalls[0].verb, L"open");
-    EXPECT_EQ(fake.ShellCalls[0].file, L"\\\\PC1\\docs");
+    ASSERT_EQ(fake.ShellExecutes.size(), 1u);
+    EXPECT_EQ(fake.ShellExecutes[0].owner, app);
+    EXPECT_EQ(fake.ShellExecutes[0].verb, L"open");
+    EXPECT_EQ(fake.ShellExecutes[0].file, L"\\\\PC1\\docs");
 
     window->MapNetworkDrive1Click();
     ASSERT_EQ(fake.ConnectDialogs.size(), 1u);
     const fake::ConnectDialogCall& dialog = fake.ConnectDialogs[0];
-    EXPECT_EQ(dialog.size, 20u);
+    EXPECT_EQ(dialog.size, sizeof(CONNECTDLGSTRUCTW)) << "20 bytes on 32-bit Windows";
     EXPECT_EQ(dialog.owner, app);
     EXPECT_EQ(dialog.flags, static_cast<DWORD>(CONNDLG_USE_MRU | CONNDLG_NOT_PERSIST));
     EXPECT_EQ(dialog.devNum, 0u);
@@ -415,7 +415,7 @@ TEST_F(NetworkPageTest, ALevelNodeOffersOnlyADisabledExplore) {
     OpenPopupOn({kLanProvider, L"WORKGROUP"});
     EXPECT_EQ(Menu(), (MenuState{false, true, true, false, true, false}));
     window->Explore1Click();
-    EXPECT_TRUE(fake.ShellCalls.empty());
+    EXPECT_TRUE(fake.ShellExecutes.empty());
 }
 
 TEST_F(NetworkPageTest, ThePolicyDisablesMapAndPrinterWhateverTheSetting) {

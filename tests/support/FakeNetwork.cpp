@@ -80,10 +80,6 @@ FakeNetwork::FakeNetwork() {
         ClosedPrinters.push_back(printer);
         return TRUE;
     };
-    shell_->ShellExecuteW = [this](HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR, LPCWSTR, INT) {
-        ShellCalls.push_back({owner, verb ? verb : L"", file ? file : L""});
-        return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(33));
-    };
 }
 
 void FakeNetwork::Release() {

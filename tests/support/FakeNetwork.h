@@ -38,12 +38,6 @@ struct NetInformation {
     DWORD status = NO_ERROR;
 };
 
-struct ShellCall {
-    HWND owner;
-    std::wstring verb;
-    std::wstring file;
-};
-
 struct ConnectDialogCall {
     DWORD size;
     HWND owner;
@@ -75,7 +69,6 @@ public:
     int OpenEnumerations() const { return opened_; }
     int ClosedEnumerations() const { return closed_; }
 
-    std::vector<ShellCall> ShellCalls;
     std::vector<ConnectDialogCall> ConnectDialogs;
     int PrinterDialogs = 0;
     HANDLE PrinterAnswer = nullptr;
@@ -87,7 +80,6 @@ private:
 
     BindingOverride<platform::Network> network_{platform::network()};
     BindingOverride<platform::Spooler> spooler_{platform::spooler()};
-    BindingOverride<platform::Shell> shell_{platform::shell()};
     std::mutex lock_;
     std::condition_variable changed_;
     std::optional<std::wstring> held_;

@@ -1,5 +1,6 @@
 // Text fields: typing through the key rules, the change event, length and read-only.
 #include "HexEdit/HexEdit.h"
+#include "IPEdit/IPEdit.h"
 #include "NoFailures.h"
 #include "WidgetTestResources.h"
 #include "widgets/Edit.h"
@@ -16,6 +17,8 @@ struct EditForm : widgets::Form {
     ~EditForm() override { DestroyHandle(); }
     widgets::Edit plain{*this, IDC_Edit};
     THexEdit hex{*this, IDC_HexEdit};
+    // The template holds an address field too: its class must exist for the form to.
+    TIPEdit address{*this, IDC_IPEdit};
 };
 
 void Type(const widgets::Edit& edit, const std::wstring& keys) {
