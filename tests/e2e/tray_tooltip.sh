@@ -27,7 +27,7 @@ port=9917
 # Ethernet, IPv4 and UDP headers of one datagram on the wire.
 headerBytes=42
 # Hover and read a tooltip within this many seconds.
-hoverSeconds=10
+hoverSeconds=20
 
 # A display of our own; the server goes with the cleanup (E2E_PIDS).
 display=
@@ -122,12 +122,15 @@ await_tip() {
         xdotool mousemove $((iconX - 1)) $((iconY - 1))
         sleep 0.2
         xdotool mousemove $iconX $iconY
-        sleep 1.2
-        tips=$(visible_tips)
-        if echo "$tips" | grep -E "$1"; then
-            park
-            return 0
-        fi
+        # The tooltip shows after the hover delay, later on a busy machine: look a few times.
+        for _ in 1 2 3 4 5 6; do
+            sleep 0.6
+            tips=$(visible_tips)
+            if echo "$tips" | grep -E "$1"; then
+                park
+                return 0
+            fi
+        done
         if [ $SECONDS -ge $deadline ]; then
             echo "${tips//$'\n'/ / }"
             park
