@@ -47,7 +47,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         TFrmTraceRt& window = owner.OpenTraceRoute(static_cast<DWORD>(address));
         widgets::Timer poll(owner, 200);
         poll.OnTimer = [&] {
-            if (!closed && closeAt > 0 && (window.RouteList.Count() >= closeAt || window.Caption() == L"追踪完成")) {
+            if (!closed && closeAt > 0 &&
+                (window.RouteList.Count() >= closeAt || window.Caption() == L"追踪完成")) {
                 poll.SetEnabled(false);
                 window.Close();
             }
