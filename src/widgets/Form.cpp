@@ -478,7 +478,14 @@ Form* Form::FromHandle(HWND hwnd) {
 }
 
 Form* Form::FindOpen(const wchar_t* className, const wchar_t* caption) {
-    return FromHandle(::FindWindowW(className, caption));
+    // Another program on the desktop may have a window of the same class and caption
+    // listed before ours: look past it.
+    for (HWND hwnd = ::FindWindowExW(nullptr, nullptr, className, caption); hwnd;
+         hwnd = ::FindWindowExW(nullptr, hwnd, className, caption)) {
+        if (Form* form = FromHandle(hwnd))
+            return form;
+    }
+    return nullptr;
 }
 
 void Form::SetStayOnTop(bool on) {

@@ -56,7 +56,7 @@ e2e_install a "$kelvra"
 e2e_fresh_settings a
 e2e_wine_bg a 'C:\kelvra\kelvra.exe'
 pid=$E2E_LAST_PID
-hwnd=$(e2e_inspect a wait TStatsForm 1 25 | cut -f1) || e2e_fail "no status window within 25 s"
+hwnd=$(e2e_inspect a wait TStatsForm 1 "$E2E_START_WAIT" | cut -f1) || e2e_fail "no status window within $E2E_START_WAIT s"
 [ -n "$hwnd" ] || e2e_fail "no status window"
 
 # control WINDOW ID: the handle of a control of the window.

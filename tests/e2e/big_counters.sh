@@ -139,7 +139,7 @@ e2e_fresh_settings a
 t0=$SECONDS
 e2e_wine_bg a 'C:\kelvra\kelvra.exe'
 pid=$E2E_LAST_PID
-windows=$(e2e_inspect a wait TStatsForm =1 25) || e2e_fail "not one status window within 25 s"
+windows=$(e2e_inspect a wait TStatsForm =1 "$E2E_START_WAIT") || e2e_fail "not one status window within $E2E_START_WAIT s"
 hwnd=$(echo "$windows" | cut -f1)
 program=$(e2e_wine_pid a kelvra.exe) || e2e_fail "no process of kelvra.exe in the prefix"
 

@@ -83,7 +83,7 @@ e2e_install a "$kelvra"
 e2e_fresh_settings a
 e2e_wine_bg a 'C:\kelvra\kelvra.exe'
 pid=$E2E_LAST_PID
-windows=$(e2e_inspect a wait TStatsForm 1 25) || e2e_fail "no status window within 25 s"
+windows=$(e2e_inspect a wait TStatsForm 1 "$E2E_START_WAIT") || e2e_fail "no status window within $E2E_START_WAIT s"
 hwnd=$(echo "$windows" | head -n1 | cut -f1)
 
 # The tray icon's click shows the window; its labels are written only while it shows.

@@ -31,7 +31,7 @@ for _ in $(seq 1 50); do
     [ -n "$box" ] && break
     sleep 0.5
 done
-[ -n "$box" ] || e2e_fail "no Startup question within 25 s"
+[ -n "$box" ] || e2e_fail "no Startup question within $E2E_START_WAIT s"
 [ "$(echo "$box" | wc -l)" -eq 1 ] || e2e_fail "the question was asked more than once: $box"
 hwnd=$(echo "$box" | cut -f1)
 e2e_log "question after $((SECONDS - t0)) s"
@@ -42,7 +42,7 @@ text=$(e2e_inspect a children "$hwnd" | awk -F'\t' '$3 == "Static" && $6 ~ /buil
 
 # Yes, as the button would: on this machine no adapter has a connection key to change.
 e2e_inspect a post "$hwnd" 0x111 6 0 >/dev/null || e2e_fail "cannot answer the question"
-windows=$(e2e_inspect a wait TStatsForm 2 25) || e2e_fail "no two status windows after the answer"
+windows=$(e2e_inspect a wait TStatsForm 2 "$E2E_START_WAIT") || e2e_fail "no two status windows after the answer"
 [ -z "$(question)" ] || e2e_fail "the question is still open"
 kill -0 "$pid" 2>/dev/null || e2e_fail "the program ended"
 

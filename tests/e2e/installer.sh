@@ -62,7 +62,7 @@ installPath=$(e2e_inspect a regget "$E2E_SETTINGS_KEY" InstallPath) || e2e_fail 
 e2e_reg a add "$E2E_SETTINGS_KEY" /v CTrcWidth /t REG_DWORD /d 600 /f || e2e_fail "cannot write a setting"
 e2e_wine_bg a "$location\\kelvra.exe"
 pid=$E2E_LAST_PID
-e2e_inspect a wait TStatsForm 1 25 >/dev/null || e2e_fail "no status window before the second install"
+e2e_inspect a wait TStatsForm 1 "$E2E_START_WAIT" >/dev/null || e2e_fail "no status window before the second install"
 install
 e2e_wait_exit "$pid" 30
 rc=$?
@@ -74,7 +74,7 @@ release_same_files "$dir"
 # The uninstaller copies itself away and returns at once: wait (bounded) for its work.
 e2e_wine_bg a "$location\\kelvra.exe"
 pid=$E2E_LAST_PID
-e2e_inspect a wait TStatsForm 1 25 >/dev/null || e2e_fail "no status window before the uninstall"
+e2e_inspect a wait TStatsForm 1 "$E2E_START_WAIT" >/dev/null || e2e_fail "no status window before the uninstall"
 e2e_wine a "$location\\uninstall.exe" /CurrentUser /S >/dev/null 2>&1 || e2e_fail "the uninstaller did not start"
 e2e_wait_exit "$pid" 30
 rc=$?

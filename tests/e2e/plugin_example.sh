@@ -37,7 +37,7 @@ e2e_fresh_settings a
 
 e2e_wine_bg a 'C:\kelvra\kelvra.exe'
 pid=$E2E_LAST_PID
-windows=$(e2e_inspect a wait TStatsForm 1 25) || e2e_fail "no status window within 25 s"
+windows=$(e2e_inspect a wait TStatsForm 1 "$E2E_START_WAIT") || e2e_fail "no status window within $E2E_START_WAIT s"
 hwnd=$(echo "$windows" | head -n 1 | cut -f1)
 
 control() { e2e_inspect a control "$hwnd" "$1" || e2e_fail "no control $1 in $hwnd"; }

@@ -8,6 +8,7 @@ kelvra=$1
 E2E_INSPECTOR=$2
 # shellcheck source-path=SCRIPTDIR source=../../tools/e2e/lib.sh
 source "$(dirname "$0")/../../tools/e2e/lib.sh"
+E2E_DEADLINE=150
 e2e_init
 
 e2e_netns_create a
@@ -20,7 +21,7 @@ e2e_fresh_settings a
 
 e2e_wine_bg a 'C:\kelvra\kelvra.exe'
 pid=$E2E_LAST_PID
-e2e_inspect a wait TStatsForm 2 25 >/dev/null || e2e_fail "no two status windows within 25 s"
+e2e_inspect a wait TStatsForm 2 "$E2E_START_WAIT" >/dev/null || e2e_fail "no two status windows within $E2E_START_WAIT s"
 
 # What a logoff does: every top-level window is asked whether the session may end.
 E2E_WINE_TIMEOUT=30 e2e_wine a wineboot --end-session >/dev/null 2>&1

@@ -9,6 +9,7 @@ kelvra=$1
 E2E_INSPECTOR=$2
 # shellcheck source-path=SCRIPTDIR source=../../tools/e2e/lib.sh
 source "$(dirname "$0")/../../tools/e2e/lib.sh"
+E2E_DEADLINE=150
 e2e_init
 
 e2e_netns_create a
@@ -27,7 +28,7 @@ pid=$E2E_LAST_PID
 
 # The inspector reads each title through the program's message loop, so once it answers,
 # every window of the start-up exists.
-windows=$(e2e_inspect a wait TStatsForm 3 25) || e2e_fail "no three status windows within 25 s"
+windows=$(e2e_inspect a wait TStatsForm 3 "$E2E_START_WAIT") || e2e_fail "no three status windows within $E2E_START_WAIT s"
 e2e_log "status windows after $((SECONDS - t0)) s:"
 echo "$windows" >&2
 [ "$(echo "$windows" | wc -l)" -eq 3 ] || e2e_fail "$(echo "$windows" | wc -l) status windows, expected 3"

@@ -9,6 +9,7 @@ kelvra=$1
 E2E_INSPECTOR=$2
 # shellcheck source-path=SCRIPTDIR source=../../tools/e2e/lib.sh
 source "$(dirname "$0")/../../tools/e2e/lib.sh"
+E2E_DEADLINE=150
 e2e_init
 
 # Control ids of the General page (src/StatForm/resource.h).
@@ -123,7 +124,7 @@ t0=$SECONDS
 atStart=$(kernel_counters)
 e2e_wine_bg a 'C:\kelvra\kelvra.exe'
 pid=$E2E_LAST_PID
-windows=$(e2e_inspect a wait TStatsForm 1 25) || e2e_fail "no status window within 25 s"
+windows=$(e2e_inspect a wait TStatsForm 1 "$E2E_START_WAIT") || e2e_fail "no status window within $E2E_START_WAIT s"
 [ "$(echo "$windows" | wc -l)" -eq 1 ] || e2e_fail "$(echo "$windows" | wc -l) status windows, expected 1"
 hwnd=$(echo "$windows" | cut -f1)
 e2e_log "window $hwnd after $((SECONDS - t0)) s; the kernel counted '$atStart' at its start"

@@ -156,7 +156,7 @@ red_pixels() {
 
 t0=$SECONDS
 e2e_wine_bg a explorer /desktop=kelvra,$desktopSize 'C:\kelvra\kelvra.exe'
-windows=$(e2e_inspect a wait TStatsForm 1 25) || e2e_fail "no status window within 25 s"
+windows=$(e2e_inspect a wait TStatsForm 1 "$E2E_START_WAIT") || e2e_fail "no status window within $E2E_START_WAIT s"
 hwnd=$(echo "$windows" | cut -f1)
 tray=$(e2e_inspect a wait Shell_TrayWnd 1 10) || e2e_fail "no taskbar on the desktop within 10 s"
 explorerPid=$(echo "$tray" | head -n1 | cut -f3)

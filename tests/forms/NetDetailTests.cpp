@@ -122,7 +122,7 @@ TEST_F(NetDetail, TheTrayCannotEndOrHideTheProgramWhileTheWindowIsOpen) {
     });
     EXPECT_TRUE(window->Exit1.Enabled());
     EXPECT_TRUE(window->Hide1.Enabled());
-    EXPECT_EQ(::FindWindowW(L"TNetDetail", nullptr), nullptr);
+    EXPECT_EQ(fake::OpenForm<TNetDetail>(L"TNetDetail"), nullptr);
 }
 
 TEST_F(NetDetail, CopyPutsTheValueAloneAndNothingWithoutASelection) {

@@ -27,11 +27,7 @@ inline void WhileModal(std::function<void()> step) {
 
 // The form object behind an open window of a form class.
 template <typename F> F* OpenForm(const wchar_t* className) {
-    HWND hwnd = ::FindWindowW(className, nullptr);
-    if (!hwnd)
-        return nullptr;
-    auto* form = reinterpret_cast<widgets::Form*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
-    return dynamic_cast<F*>(form);
+    return dynamic_cast<F*>(widgets::Form::FindOpen(className, nullptr));
 }
 
 } // namespace fake

@@ -39,6 +39,9 @@ E2E_ENV=()
 E2E_DEADLINE=${E2E_DEADLINE:-100}
 E2E_WINE_TIMEOUT=${E2E_WINE_TIMEOUT:-30}
 E2E_BG_TIMEOUT=${E2E_BG_TIMEOUT:-120}
+# How long a first status window may take: the first Wine program of a run on a cold
+# disk cache has taken over 25 s.
+E2E_START_WAIT=${E2E_START_WAIT:-60}
 E2E_INSPECTOR=${E2E_INSPECTOR:-}
 
 e2e_log() { echo "e2e: $*" >&2; }
