@@ -18,11 +18,7 @@ fi
 source "$(dirname "$0")/../../tools/e2e/lib.sh"
 e2e_init
 
-hosts=$E2E_WORK/hosts
-printf '127.0.0.1 localhost\n10.201.2.2 far-host.kvtest\n' >"$hosts"
-printf 'nameserver 127.0.0.1\n' >"$E2E_WORK/resolv.conf"
-mount --bind "$hosts" /etc/hosts || e2e_fail "cannot bind the hosts file"
-mount --bind "$E2E_WORK/resolv.conf" /etc/resolv.conf || e2e_fail "cannot bind resolv.conf"
+e2e_private_names $'127.0.0.1 localhost\n10.201.2.2 far-host.kvtest\n'
 
 for ns in a r b s; do
     e2e_netns_create $ns

@@ -26,56 +26,15 @@ desktopSize=800x600
 port=9917
 # Ethernet, IPv4 and UDP headers of one datagram on the wire.
 headerBytes=42
-# Hover and read a tooltip within this many seconds.
-hoverSeconds=20
+# Hover and read a tooltip within this many seconds: each look starts a Wine program,
+# which takes seconds on a loaded machine.
+hoverSeconds=40
 
-# A display of our own; the server goes with the cleanup (E2E_PIDS).
-display=
-for n in $(seq 90 140); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-        display=:$n
-        break
-    fi
-done
-[ -n "$display" ] || e2e_fail "no free X display"
-Xvfb "$display" -screen 0 ${desktopSize}x24 -nolisten tcp >"$E2E_WORK/xvfb.log" 2>&1 &
-E2E_PIDS+=($!)
-export DISPLAY=$display
-deadline=$((SECONDS + 10))
-until xdpyinfo >/dev/null 2>&1; do
-    kill -0 "${E2E_PIDS[-1]}" 2>/dev/null || e2e_fail "Xvfb on $display ended: $(cat "$E2E_WORK/xvfb.log")"
-    [ $SECONDS -ge $deadline ] && e2e_fail "Xvfb on $display did not come up: $(cat "$E2E_WORK/xvfb.log")"
-    sleep 0.1
-done
-
+e2e_display $desktopSize
 e2e_quiet_link a b
-
-# The abstract X socket belongs to the host's network namespace; the program must reach
-# the display through the socket file.
-e2e_exec a xdpyinfo >/dev/null 2>&1 || e2e_fail "display $display cannot be reached from namespace a"
-
-# The copy of the prefix draws on X, and every program in it (the inspector too) joins the
-# one desktop "kelvra", which has a taskbar: windows on another desktop are not listed.
-# Written into the registry file before its wineserver reads it, with the first-run
-# question already dealt with.
 e2e_install a "$kelvra"
-prefix=$(e2e_prefix_for a)
-grep -q '^"Graphics"="null"$' "$prefix/user.reg" || e2e_fail "the base prefix does not name the null driver"
-sed -i 's/^"Graphics"="null"$/"Graphics"="x11"/' "$prefix/user.reg"
-cat >>"$prefix/user.reg" <<EOF
-
-[Software\\\\Wine\\\\Explorer] 1700000000
-"Desktop"="kelvra"
-
-[Software\\\\Wine\\\\Explorer\\\\Desktops] 1700000000
-"kelvra"="$desktopSize"
-
-[Software\\\\Wine\\\\Explorer\\\\Desktops\\\\kelvra] 1700000000
-"EnableShell"=dword:00000001
-
-[Software\\\\Quorvel Software\\\\Tarvelo] 1700000000
-"FirstTime"=dword:00000001
-EOF
+e2e_x11_desktop a $desktopSize
+display=$DISPLAY
 
 # send FROM ADDRESS COUNT SIZE: COUNT datagrams of SIZE bytes to a port nobody listens
 # on; what the peer answers is counted by the kernel as well.

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Network-namespace harness for the end-to-end tests. Source it from a bash script:
 #
 #   source tools/e2e/lib.sh
@@ -445,4 +446,65 @@ e2e_label() { echo "$1" | awk -F'\t' -v id="$2" '$2 == id { print $6; exit }'; }
 e2e_number() {
     [[ $1 =~ ^[0-9]{1,3}(,[0-9]{3})*$ ]] || e2e_fail "'$1' is not a grouped whole number"
     echo "${1//,/}"
+}
+
+# e2e_display SIZE: a private Xvfb screen of SIZE (800x600) as DISPLAY; the server goes
+# with the cleanup. Namespaces reach it through its socket file.
+e2e_display() {
+    local n deadline
+    DISPLAY=
+    for n in $(seq 90 140); do
+        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+            DISPLAY=:$n
+            break
+        fi
+    done
+    [ -n "$DISPLAY" ] || e2e_fail "no free X display"
+    Xvfb "$DISPLAY" -screen 0 "$1x24" -nolisten tcp >"$E2E_WORK/xvfb.log" 2>&1 &
+    E2E_PIDS+=($!)
+    export DISPLAY
+    deadline=$((SECONDS + 10))
+    until xdpyinfo >/dev/null 2>&1; do
+        kill -0 "${E2E_PIDS[-1]}" 2>/dev/null || e2e_fail "Xvfb on $DISPLAY ended: $(cat "$E2E_WORK/xvfb.log")"
+        [ $SECONDS -ge $deadline ] && e2e_fail "Xvfb on $DISPLAY did not come up: $(cat "$E2E_WORK/xvfb.log")"
+        sleep 0.1
+    done
+}
+
+# e2e_x11_desktop NS SIZE: the namespace's prefix draws on DISPLAY, and every program in it
+# (the inspector too) joins the one desktop "kelvra" of SIZE, which has a taskbar: windows
+# on another desktop are not listed. Written into the registry file before its wineserver
+# reads it, with the first-run question already dealt with. Call after e2e_install.
+e2e_x11_desktop() {
+    local prefix
+    # The abstract X socket belongs to the host's network namespace; the programs must
+    # reach the display through the socket file.
+    e2e_exec "$1" xdpyinfo >/dev/null 2>&1 || e2e_fail "display $DISPLAY cannot be reached from namespace $1"
+    prefix=$(e2e_prefix_for "$1") || e2e_fail "no prefix for $1"
+    grep -q '^"Graphics"="null"$' "$prefix/user.reg" || e2e_fail "the base prefix does not name the null driver"
+    sed -i 's/^"Graphics"="null"$/"Graphics"="x11"/' "$prefix/user.reg"
+    cat >>"$prefix/user.reg" <<EOF
+
+[Software\\\\Wine\\\\Explorer] 1700000000
+"Desktop"="kelvra"
+
+[Software\\\\Wine\\\\Explorer\\\\Desktops] 1700000000
+"kelvra"="$2"
+
+[Software\\\\Wine\\\\Explorer\\\\Desktops\\\\kelvra] 1700000000
+"EnableShell"=dword:00000001
+
+[Software\\\\Quorvel Software\\\\Tarvelo] 1700000000
+"FirstTime"=dword:00000001
+EOF
+}
+
+# e2e_private_names HOSTS_TEXT: this script's programs read HOSTS_TEXT as /etc/hosts and
+# ask a resolver on the loopback, so no name lookup leaves the machine. The script must
+# run in a mount namespace of its own (unshare -m --propagation private).
+e2e_private_names() {
+    printf '%s' "$1" >"$E2E_WORK/hosts"
+    printf 'nameserver 127.0.0.1\n' >"$E2E_WORK/resolv.conf"
+    mount --bind "$E2E_WORK/hosts" /etc/hosts || e2e_fail "cannot bind the hosts file"
+    mount --bind "$E2E_WORK/resolv.conf" /etc/resolv.conf || e2e_fail "cannot bind resolv.conf"
 }

@@ -10,6 +10,7 @@
 //   control HWND ID                      the first descendant with that control id, as above
 //   text HWND                            the window's text
 //   pid HWND                             the process id that owns the window
+//   rect HWND                            LEFT TOP RIGHT BOTTOM of the window on the screen
 //   send HWND MSG WPARAM LPARAM [MS]     SendMessageTimeout; prints the result
 //   post HWND MSG WPARAM LPARAM          PostMessage
 //   notify HWND MSG WPARAM LPARAM        SendNotifyMessage
@@ -485,7 +486,7 @@ int Usage() {
     Fail(L"usage: kv_inspect windows CLASS | wait CLASS [=]COUNT SECONDS | children HWND | "
          L"control HWND ID | text HWND | pid HWND | send HWND MSG WPARAM LPARAM [MS] | "
          L"remote-send HWND MSG WPARAM LPARAM [MS] | post HWND MSG WPARAM LPARAM | notify HWND MSG WPARAM "
-         L"LPARAM | regget KEY VALUE | rows HWND");
+         L"LPARAM | regget KEY VALUE | rows HWND | rect HWND");
     return 2;
 }
 
@@ -509,7 +510,7 @@ int wmain(int argc, wchar_t** argv) {
         return RegGet(argv[2], argv[3]);
 
     bool needsWindow = command == L"children" || command == L"control" || command == L"text" ||
-                       command == L"pid" || command == L"rows";
+                       command == L"pid" || command == L"rows" || command == L"rect";
     if (needsWindow && !ParseWindow(argv[2], hwnd))
         return Fail(std::wstring(L"no such window: ") + argv[2]);
     if (command == L"children" && argc == 3)
@@ -529,6 +530,15 @@ int wmain(int argc, wchar_t** argv) {
         DWORD pid = 0;
         ::GetWindowThreadProcessId(hwnd, &pid);
         Print(std::to_wstring(pid));
+        return 0;
+    }
+
+    if (command == L"rect" && argc == 3) {
+        RECT r = {};
+        if (!::GetWindowRect(hwnd, &r))
+            return FailWithError(L"rect: no rectangle");
+        Print(std::to_wstring(r.left) + L"\t" + std::to_wstring(r.top) + L"\t" + std::to_wstring(r.right) +
+              L"\t" + std::to_wstring(r.bottom));
         return 0;
     }
 
