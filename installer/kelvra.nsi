@@ -2,6 +2,11 @@
 ; for all users on request (the mode page, or /AllUsers on the command line).
 ; makensis -DVERSION=1.22 -DFILES=<folder with the program's files> -DICON=<icon> -DOUTFILE=<setup.exe>
 Unicode true
+; What ships is the 32-bit installer. -DTARGET=amd64-unicode makes the same installer as a
+; 64-bit program, for testing it with 64-bit files where no 32-bit program can run.
+!ifdef TARGET
+  Target ${TARGET}
+!endif
 SetCompressor /SOLID lzma
 
 !ifndef VERSION | FILES | OUTFILE | ICON
