@@ -3,6 +3,8 @@
 // thread, as soon as the loop handles messages.
 #include "widgets/Form.h"
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <utility>
 
@@ -16,8 +18,15 @@ inline std::function<void()>& PendingModalStep() {
 inline void CALLBACK RunModalStep(HWND, UINT, UINT_PTR id, DWORD) {
     ::KillTimer(nullptr, id);
     auto step = std::exchange(PendingModalStep(), nullptr);
-    if (step)
-        step();
+    if (!step)
+        return;
+    step();
+    // A step that failed before closing its window would leave the loop running for good:
+    // close the window, so that the test ends and shows the failure instead of hanging.
+    if (::testing::Test::HasFailure()) {
+        if (HWND active = ::GetActiveWindow())
+            ::PostMessageW(active, WM_CLOSE, 0, 0);
+    }
 }
 
 inline void WhileModal(std::function<void()> step) {
