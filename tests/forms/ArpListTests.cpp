@@ -60,21 +60,19 @@ protected:
     // the one it shows with), then OK.
     void AddThroughDialog(const std::wstring& physical, const std::wstring& address, int typePosition = -1) {
         bool answered = false;
-        fake::WhileModal([&] {
-            TAddARP* dialog = fake::OpenForm<TAddARP>(L"TAddARP");
-            ASSERT_NE(dialog, nullptr);
-            EXPECT_EQ(dialog->cbType.Text(), L"动态");
-            EXPECT_FALSE(dialog->btnOK.Enabled());
-            dialog->Edit1.SetText(physical);
-            dialog->IPEdit1.SetText(address);
+        fake::WhenOpen<TAddARP>(L"TAddARP", [&](TAddARP& dialog) {
+            EXPECT_EQ(dialog.cbType.Text(), L"动态");
+            EXPECT_FALSE(dialog.btnOK.Enabled());
+            dialog.Edit1.SetText(physical);
+            dialog.IPEdit1.SetText(address);
             if (typePosition >= 0) {
-                dialog->cbType.SetItemIndex(typePosition);
-                dialog->CheckOK();
+                dialog.cbType.SetItemIndex(typePosition);
+                dialog.CheckOK();
             }
-            answered = dialog->btnOK.Enabled();
-            dialog->btnOK.Click();
+            answered = dialog.btnOK.Enabled();
+            dialog.btnOK.Click();
             if (!answered)
-                dialog->btnCancel.Click();
+                dialog.btnCancel.Click();
         });
         form->Button1Click();
         EXPECT_TRUE(answered);
@@ -188,18 +186,16 @@ TEST_F(ArpList, AnAddThePlatformRefusesShowsTheErrorAndLeavesTheList) {
 TEST_F(ArpList, TheDialogWaitsForAFullAddressAndAValidIp) {
     form = &Open();
     bool checked = false;
-    fake::WhileModal([&] {
-        TAddARP* dialog = fake::OpenForm<TAddARP>(L"TAddARP");
-        ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(dialog->IPEdit1.Text(), L"0.0.0.0");
-        dialog->Edit1.SetText(L"000C29ABCDEF");
-        EXPECT_FALSE(dialog->btnOK.Enabled());
-        dialog->Edit1.SetText(L"000C29ABCDEF0000");
-        EXPECT_TRUE(dialog->btnOK.Enabled());
-        dialog->IPEdit1.Octet(2).SetText(L"");
-        EXPECT_FALSE(dialog->btnOK.Enabled());
+    fake::WhenOpen<TAddARP>(L"TAddARP", [&](TAddARP& dialog) {
+        EXPECT_EQ(dialog.IPEdit1.Text(), L"0.0.0.0");
+        dialog.Edit1.SetText(L"000C29ABCDEF");
+        EXPECT_FALSE(dialog.btnOK.Enabled());
+        dialog.Edit1.SetText(L"000C29ABCDEF0000");
+        EXPECT_TRUE(dialog.btnOK.Enabled());
+        dialog.IPEdit1.Octet(2).SetText(L"");
+        EXPECT_FALSE(dialog.btnOK.Enabled());
         checked = true;
-        dialog->btnCancel.Click();
+        dialog.btnCancel.Click();
     });
     form->Button1Click();
     EXPECT_TRUE(checked);

@@ -42,12 +42,10 @@ protected:
     // Opens the window, runs `look` on it while it is open, and closes it.
     void WithDetails(std::function<void(TNetDetail&)> look) {
         bool seen = false;
-        fake::WhileModal([&] {
-            TNetDetail* detail = fake::OpenForm<TNetDetail>(L"TNetDetail");
-            ASSERT_NE(detail, nullptr);
+        fake::WhenOpen<TNetDetail>(L"TNetDetail", [&](TNetDetail& detail) {
             seen = true;
-            look(*detail);
-            detail->Button1.Click();
+            look(detail);
+            detail.Button1.Click();
         });
         window->btnDetailsClick();
         EXPECT_TRUE(seen);

@@ -2,6 +2,7 @@
 // applies what was confirmed.
 #include "AboutForm/TfrmAbout.h"
 #include "frmOptns/TFrmOptions.h"
+#include "WhileModal.h"
 #include "platform/Handles.h"
 #include "platform/Kernel.h"
 #include "platform/Registry.h"
@@ -45,17 +46,8 @@ void WriteText(HKEY key, const wchar_t* name, const std::wstring& text) {
 
 // Runs an action on the open options dialog from inside its modal loop; the action
 // ends the dialog.
-std::function<void(TFrmOptions&)> pendingAction;
-void CALLBACK RunPendingAction(HWND, UINT, UINT_PTR id, DWORD) {
-    auto* dialog = dynamic_cast<TFrmOptions*>(widgets::Form::FindOpen(TFrmOptions::kClassName, L"选项"));
-    if (!dialog)
-        return; // not shown yet: the timer comes again
-    ::KillTimer(nullptr, id);
-    std::exchange(pendingAction, nullptr)(*dialog);
-}
 void WhenOptionsOpen(std::function<void(TFrmOptions&)> action) {
-    pendingAction = std::move(action);
-    ::SetTimer(nullptr, 0, 1, RunPendingAction);
+    fake::WhenOpen<TFrmOptions>(TFrmOptions::kClassName, std::move(action));
 }
 
 class OptionsDialog : public ::testing::Test {

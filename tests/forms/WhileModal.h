@@ -1,6 +1,6 @@
 #pragma once
-// Acts on a modal window from inside its loop: the step runs once, from a timer of the
-// thread, as soon as the loop handles messages.
+// Acts on a modal form from inside its loop: the action runs once, from a timer of the
+// thread, as soon as the loop handles messages and the form's window exists.
 #include "widgets/Form.h"
 
 #include <gtest/gtest.h>
@@ -10,33 +10,47 @@
 
 namespace fake {
 
-inline std::function<void()>& PendingModalStep() {
-    static std::function<void()> step;
+// The form object behind an open window of a form class of this program.
+template <typename F> F* OpenForm(const wchar_t* className) {
+    return dynamic_cast<F*>(widgets::Form::FindOpen(className, nullptr));
+}
+
+// The pending step answers false while its form is not open yet.
+inline std::function<bool()>& PendingModalStep() {
+    static std::function<bool()> step;
     return step;
 }
 
 inline void CALLBACK RunModalStep(HWND, UINT, UINT_PTR id, DWORD) {
-    ::KillTimer(nullptr, id);
-    auto step = std::exchange(PendingModalStep(), nullptr);
-    if (!step)
+    auto& pending = PendingModalStep();
+    if (!pending) {
+        ::KillTimer(nullptr, id);
         return;
-    step();
-    // A step that failed before closing its window would leave the loop running for good:
-    // close the window, so that the test ends and shows the failure instead of hanging.
+    }
+    // Taken before it runs: the action may open the next modal form and arm a new step.
+    auto step = std::move(pending);
+    pending = nullptr;
+    if (!step()) {
+        pending = std::move(step); // not shown yet: the timer comes again
+        return;
+    }
+    ::KillTimer(nullptr, id);
+    // An action that failed before closing its form would leave the loop running for
+    // good: close the form, so that the test ends and shows the failure instead of hanging.
     if (::testing::Test::HasFailure()) {
         if (HWND active = ::GetActiveWindow())
             ::PostMessageW(active, WM_CLOSE, 0, 0);
     }
 }
 
-inline void WhileModal(std::function<void()> step) {
-    PendingModalStep() = std::move(step);
+template <typename F> void WhenOpen(const wchar_t* className, std::function<void(F&)> action) {
+    PendingModalStep() = [className, action = std::move(action)] {
+        F* form = OpenForm<F>(className);
+        if (form)
+            action(*form);
+        return form != nullptr;
+    };
     ::SetTimer(nullptr, 0, 1, RunModalStep);
-}
-
-// The form object behind an open window of a form class.
-template <typename F> F* OpenForm(const wchar_t* className) {
-    return dynamic_cast<F*>(widgets::Form::FindOpen(className, nullptr));
 }
 
 } // namespace fake
