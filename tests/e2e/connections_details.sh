@@ -37,46 +37,9 @@ e2e_quiet_link a b
 local_ip=10.201.1.2
 peer_ip=10.201.1.1
 
-tcp=$E2E_WORK/tcp.py
-cat >"$tcp" <<'PY'
-import socket, sys, time
-mode, address, port, ready, hold = sys.argv[1], sys.argv[2], int(sys.argv[3]), sys.argv[4], float(sys.argv[5])
-end = time.time() + hold
-if mode == "listen":
-    s = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
-    s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    s.bind((address, port))
-    s.listen(4)
-    open(ready, "w").close()
-    s.settimeout(1)
-    held = []
-    while time.time() < end:
-        try:
-            held.append(s.accept()[0])
-        except socket.timeout:
-            pass
-else:
-    s = socket.create_connection((address, port), timeout=5)
-    with open(ready + ".tmp", "w") as f:
-        f.write(str(s.getsockname()[1]))
-    import os
-    os.rename(ready + ".tmp", ready)
-    while time.time() < end:
-        time.sleep(0.5)
-PY
-
-# start NS MODE ADDRESS PORT NAME: a socket in the background, ended by the cleanup;
-# waits until it is ready.
-start() {
-    local ready=$E2E_WORK/$5
-    e2e_exec "$1" python3 "$tcp" "$2" "$3" "$4" "$ready" $hold &
-    E2E_PIDS+=("$!")
-    e2e_wait_file "$ready" "the $5 socket"
-}
-
-start a listen "$local_ip" 8080 listen-a
-start b listen "$peer_ip" 9090 listen-b
-start a connect "$peer_ip" 9090 out
+e2e_tcp a listen "$local_ip" 8080 listen-a $hold
+e2e_tcp b listen "$peer_ip" 9090 listen-b $hold
+e2e_tcp a connect "$peer_ip" 9090 out $hold
 outPort=$(cat "$E2E_WORK/out")
 
 e2e_install a "$kelvra"
@@ -162,7 +125,7 @@ expect_row "$listed" "$local_ip 8080 0.0.0.0 0 LISTEN"
 expect_row "$listed" "$local_ip $outPort $peer_ip 9090 ESTABLISHED"
 
 # A connection made while the page shows appears once the page comes back into view.
-start b connect "$local_ip" 8080 in
+e2e_tcp b connect "$local_ip" 8080 in $hold
 inPort=$(cat "$E2E_WORK/in")
 sleep 0.5
 listed=$(rows)

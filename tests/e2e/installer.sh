@@ -24,8 +24,6 @@ fi
 e2e_init
 
 release_package "$kelvra"
-e2e_netns_create a
-e2e_netns_create b
 e2e_links a b 1
 prefix=$(e2e_prefix_for a) || e2e_fail "no prefix"
 cp "$RELEASE_DIST/kelvra-setup.exe" "$prefix/drive_c/kelvra-setup.exe"

@@ -19,8 +19,6 @@ entries=$(python3 -c 'import sys, zipfile; print("\n".join(sorted(zipfile.ZipFil
 expected=$(printf 'Tarvelo/%s\n' "${RELEASE_SHIPPED[@]}" | sort)
 [ "$entries" = "$expected" ] || e2e_fail "the archive holds: $entries"
 
-e2e_netns_create a
-e2e_netns_create b
 e2e_links a b 1
 prefix=$(e2e_prefix_for a) || e2e_fail "no prefix"
 python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' "$archive" "$prefix/drive_c" ||

@@ -11,8 +11,6 @@ source "$(dirname "$0")/../../tools/e2e/lib.sh"
 E2E_DEADLINE=150
 e2e_init
 
-e2e_netns_create a
-e2e_netns_create b
 e2e_links a b 2
 
 e2e_install a "$kelvra"

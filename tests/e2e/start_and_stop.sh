@@ -12,8 +12,6 @@ source "$(dirname "$0")/../../tools/e2e/lib.sh"
 E2E_DEADLINE=150
 e2e_init
 
-e2e_netns_create a
-e2e_netns_create b
 e2e_links a b 3
 links=$(e2e_exec a ip -o link show | wc -l)
 [ "$links" -eq 4 ] || e2e_fail "namespace a holds $links links instead of the loopback and three veths"

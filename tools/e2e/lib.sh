@@ -340,10 +340,14 @@ e2e_cleanup() {
     return $status
 }
 
-# e2e_links A B COUNT: COUNT veth links between namespaces A and B; link i is
-# A-eth<i> with 10.201.<i+1>.2/24 in A and B-eth<i> with 10.201.<i+1>.1/24 in B.
+# e2e_links A B COUNT: COUNT veth links between namespaces A and B, made first where they
+# do not exist yet; link i is A-eth<i> with 10.201.<i+1>.2/24 in A and B-eth<i> with
+# 10.201.<i+1>.1/24 in B.
 e2e_links() {
-    local a=$1 b=$2 count=$3 i
+    local a=$1 b=$2 count=$3 i ns
+    for ns in "$a" "$b"; do
+        [ -e "/run/netns/$(e2e_ns "$ns")" ] || e2e_netns_create "$ns"
+    done
     for ((i = 0; i < count; i++)); do
         e2e_veth "$a-eth$i" "$a" "$b-eth$i" "$b"
         e2e_addr "$a" "$a-eth$i" "10.201.$((i + 1)).2/24"
@@ -507,4 +511,14 @@ e2e_private_names() {
     printf 'nameserver 127.0.0.1\n' >"$E2E_WORK/resolv.conf"
     mount --bind "$E2E_WORK/hosts" /etc/hosts || e2e_fail "cannot bind the hosts file"
     mount --bind "$E2E_WORK/resolv.conf" /etc/resolv.conf || e2e_fail "cannot bind resolv.conf"
+}
+
+# e2e_tcp NS MODE ADDRESS PORT NAME HOLD: a TCP socket in the namespace for HOLD seconds at
+# most (tools/e2e/tcp.py: MODE listen or connect); a connection's local port goes into
+# $E2E_WORK/NAME. Waits until the socket is ready; the cleanup ends it.
+e2e_tcp() {
+    local ready=$E2E_WORK/$5
+    e2e_exec "$1" python3 "$E2E_ROOT/tools/e2e/tcp.py" "$2" "$3" "$4" "$ready" "$6" &
+    E2E_PIDS+=("$!")
+    e2e_wait_file "$ready" "the $5 socket"
 }
