@@ -118,7 +118,8 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 extern "C" {
 
 __declspec(dllexport) DWORD WINAPI GetDisplayName(DWORD size, char* buffer) {
-    // 8-bit text in the system's code page; plain ASCII reads the same in all of them.
+    // 8-bit text in the system's ANSI code page, which the host reads it in; plain ASCII
+    // reads the same in all of them.
     static const char kCaption[] = "Plug-in data example";
     if ((size & 0xFFFF) < sizeof kCaption)
         return 1;

@@ -1,5 +1,6 @@
 #include "AboutForm/TfrmAbout.h"
 #include "res/resource.h"
+#include "res/version.h"
 #include "widgets/Application.h"
 
 namespace {
@@ -10,6 +11,7 @@ constexpr int kNameFontHeight = -19; // 14 points
 
 TfrmAbout::TfrmAbout() : Form(kClassName, IDD_TfrmAbout) {
     Button1.OnClick = [this] { Button1Click(); };
+    Button1.SetHint(L"关闭窗口");
     URLLabel1.URL = kMakerSite;
     URLLabel2.URL = kDeveloperMail;
     URLLabel3.URL = kMakerSite;
@@ -28,7 +30,7 @@ void TfrmAbout::CreateHandle(HWND owner) {
 
 void TfrmAbout::FormCreate() {
     Image1.SetIcon(::LoadIconW(widgets::Application::Instance().Module(), MAKEINTRESOURCEW(IDI_KELVRA)));
-    Label6.SetCaption(std::wstring(L"版本 ") + kVersion);
+    Label6.SetCaption(kVersionText);
     nameFont_.Reset(::CreateFontW(kNameFontHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                   DEFAULT_PITCH | FF_SWISS, L"Tahoma"));

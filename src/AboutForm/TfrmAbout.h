@@ -11,7 +11,6 @@ class TfrmAbout : public widgets::Form {
 public:
     static constexpr const wchar_t* kClassName = L"TfrmAbout";
     static constexpr const wchar_t* kCaption = L"关于 Tarvelo";
-    static constexpr const wchar_t* kVersion = L"1.22";
     static constexpr const wchar_t* kMakerSite = L"https://www.quorvel.example/";
     static constexpr const wchar_t* kMakerMail = L"mailto:support@quorvel.example";
     static constexpr const wchar_t* kDeveloperMail = L"mailto:dev@tarvelo.example";

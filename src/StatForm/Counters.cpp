@@ -250,8 +250,10 @@ void TStatsForm::CorrectWraps(bool sentSide, UINT button, WPARAM keys) {
     if ((keys & (MK_CONTROL | MK_SHIFT)) != (MK_CONTROL | MK_SHIFT))
         return;
     std::uint16_t& wraps = sentSide ? SentWraps : ReceivedWraps;
-    if (button == WM_LBUTTONDOWN)
+    // The second press of a quick pair arrives as a double click: it counts as a press.
+    if (button == WM_LBUTTONDOWN || button == WM_LBUTTONDBLCLK)
         ++wraps;
-    else if (button == WM_RBUTTONDOWN || (button == WM_MBUTTONDOWN && !sentSide))
+    else if (button == WM_RBUTTONDOWN || button == WM_RBUTTONDBLCLK ||
+             ((button == WM_MBUTTONDOWN || button == WM_MBUTTONDBLCLK) && !sentSide))
         --wraps;
 }

@@ -28,7 +28,8 @@ TStatsForm::TStatsForm()
                  32),
       ImageList2({IDI_TRAY0, IDI_TRAY1, IDI_TRAY2, IDI_TRAY3, IDI_TRAY4},
                  platform::display().GetSystemMetrics(SM_CXSMICON)),
-      ilMenuImages({IDB_MENU_BALLOON, IDB_MENU_ABOUT, IDB_MENU_STATUS, IDB_MENU_NETCONN}) {
+      ilMenuImages({IDB_MENU_BALLOON, IDB_MENU_ABOUT, IDB_MENU_STATUS, IDB_MENU_NETCONN, IDB_MENU_MAPDRIVE,
+                    IDB_MENU_EXPLORE, IDB_MENU_UNMAPDRIVE, IDB_MENU_UNPRINTER, IDB_MENU_PRINTER}) {
     WireEvents();
     CreateHandle();
     SetClientSize(kClientWidth, kClientHeight);

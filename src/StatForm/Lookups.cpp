@@ -48,7 +48,8 @@ public:
 
 private:
     // One step of the bar, the window's messages, then one cell. False once the command
-    // has been superseded: its rows may be gone or moved.
+    // has been superseded (a rebuild, a sort, another command): its rows may be gone or
+    // moved, so it ends there; the names it already wrote move with their rows.
     bool LookUpCell(int row, int column) {
         window_.MainProg.SetPosition(window_.MainProg.Position() + 1);
         widgets::Application::Instance().ProcessMessages();

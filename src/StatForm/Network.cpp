@@ -23,6 +23,9 @@ void TStatsForm::WireNetworkPage() {
     page.Explore1.OnClick = [this] { Explore1Click(); };
     page.MapNetworkDrive1.OnClick = [this] { MapNetworkDrive1Click(); };
     page.ConnectPrinter1.OnClick = [this] { ConnectPrinter1Click(); };
+    page.Explore1.SetPicture(ilMenuImages.Bitmap(5));
+    page.MapNetworkDrive1.SetPicture(ilMenuImages.Bitmap(4));
+    page.ConnectPrinter1.SetPicture(ilMenuImages.Bitmap(8));
     page.ConnectPrinter1.SetVisible(false);
     page.lbNetStat.SetVisible(false);
     page.BrowseMail.OnReceive = [this](std::unique_ptr<BrowseLetter> letter) {

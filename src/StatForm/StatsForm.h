@@ -140,7 +140,7 @@ public:
 
     widgets::ImageList ImageList1;    // 32 x 32 activity pictures
     widgets::ImageList ImageList2;    // 16 x 16 tray icons
-    widgets::BitmapList ilMenuImages; // pictures of the tray menu
+    widgets::BitmapList ilMenuImages; // pictures of the tray menu and the browse tree's menu
 
     // The tool windows it opened; they go with it at the latest.
     widgets::ToolWindows ToolForms;

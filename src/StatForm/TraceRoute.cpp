@@ -1,6 +1,7 @@
 // Trace route windows opened from the status window.
 #include "StatForm/StatsForm.h"
 #include "frmTrcRt/FrmTraceRt.h"
+#include "kelvradll/ProbeLibrary.h"
 #include "settings/DropShadow.h"
 
 TFrmTraceRt& TStatsForm::OpenTraceRoute(DWORD targetAddress) {
@@ -14,7 +15,8 @@ TFrmTraceRt& TStatsForm::OpenTraceRoute(DWORD targetAddress) {
 }
 
 void TStatsForm::TraceRoute1Click() {
-    // The menu entry is enabled for exactly one selected row; a stale click does nothing.
-    if (Connections.lvConnections.SelectedCount() == 1)
+    // The menu entry is enabled for exactly one selected row and a whole probe library; a
+    // stale click does nothing.
+    if (Connections.lvConnections.SelectedCount() == 1 && kelvradll::probeLibrary().Loaded())
         OpenTraceRoute(SelectedRemoteAddress());
 }

@@ -14,28 +14,30 @@ template <typename Pointer> Pointer Export(HMODULE library, const char* name) {
     return reinterpret_cast<Pointer>(reinterpret_cast<void*>(address));
 }
 
-ProbeLibrary Load() {
+} // namespace
+
+ProbeLibrary LoadProbeLibrary() {
     ProbeLibrary binding;
-    // Kept loaded for the program's life: trace workers may still be inside it at exit.
-    static platform::UniqueModule library;
-    library.Reset(platform::kernel().LoadLibraryW((platform::ModuleFolder() + L"kelvra.dll").c_str()));
+    platform::UniqueModule library(
+        platform::kernel().LoadLibraryW((platform::ModuleFolder() + L"kelvra.dll").c_str()));
     if (!library)
         return binding;
     auto trace = Export<TraceRouteFunction>(library.Get(), "TraceRoute");
     auto free = Export<FreeTraceRtFunction>(library.Get(), "FreeTraceRt");
     auto lookup = Export<GetDNSLookupFunction>(library.Get(), "GetDNSLookup");
-    if (trace && free && lookup) {
-        binding.TraceRoute = trace;
-        binding.FreeTraceRt = free;
-        binding.GetDNSLookup = lookup;
-    }
+    if (!trace || !free || !lookup)
+        return binding;
+    binding.TraceRoute = trace;
+    binding.FreeTraceRt = free;
+    binding.GetDNSLookup = lookup;
+    // Never released, not even at exit: a trace worker that outlived its stop bound may
+    // still be inside it while the process is torn down.
+    library.Release();
     return binding;
 }
 
-} // namespace
-
 ProbeLibrary& probeLibrary() {
-    static ProbeLibrary binding = Load();
+    static ProbeLibrary binding = LoadProbeLibrary();
     return binding;
 }
 

@@ -19,7 +19,11 @@ struct ProbeLibrary {
     bool Loaded() const { return TraceRoute && FreeTraceRt && GetDNSLookup; }
 };
 
+// The process-wide binding, loaded at its first use.
 ProbeLibrary& probeLibrary();
+// Loads the library beside the program through the kernel binding; once it has every
+// export it stays loaded for the rest of the process.
+ProbeLibrary LoadProbeLibrary();
 
 // The host name of a dotted address through GetDNSLookup, or the empty text when the
 // library has none (or is missing). Text that does not fit the request's address field

@@ -9,7 +9,9 @@ namespace kvplug {
 
 namespace {
 
-constexpr UINT kCaptionCodePage = 936;
+// Captions are the plug-in's own text, written in the system's ANSI code page (unlike
+// codes 12 and 13, which hand out the program's own texts in code page 936).
+constexpr UINT kCaptionCodePage = CP_ACP;
 
 std::mutex& WindowsLock() {
     static std::mutex lock;

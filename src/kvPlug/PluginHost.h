@@ -14,8 +14,8 @@
 
 namespace kvplug {
 
-// The caption a plug-in wrote into its buffer, as code page 936 text; nothing when the
-// buffer holds no NUL (the plug-in wrote past what it was given).
+// The caption a plug-in wrote into its buffer, as text in the system's ANSI code page;
+// nothing when the buffer holds no NUL (the plug-in wrote past what it was given).
 std::optional<std::wstring> ReadCaption(const char* buffer, std::size_t size);
 
 // The data function handed to every plug-in.

@@ -14,7 +14,7 @@ extern "C" {
 #define KVPLUG_VERSION "1.22"
 
 /* The caption buffer the host hands to GetDisplayName: zero-filled, at most 254
- * characters of ANSI text and a NUL. */
+ * characters of text in the system's ANSI code page and a NUL. */
 #define KVPLUG_CAPTION_SIZE 255
 
 /* GetFlags bits; the others carry no meaning. */
@@ -41,8 +41,8 @@ enum KvPlugCode {
     KVPLUG_INTERFACE_TABLE = 9,  /* MIB_IFTABLE of the latest sample */
     KVPLUG_IF_ROW = 10,          /* MIB_IFROW, 860 bytes */
     KVPLUG_INTERFACE_INDEX = 11, /* DWORD interface index, then the friendly index */
-    KVPLUG_INTERFACE_NAME = 12,  /* NUL-terminated ANSI text, or 0 when empty */
-    KVPLUG_CONNECTION_NAME = 13, /* NUL-terminated ANSI text, or 0 when empty */
+    KVPLUG_INTERFACE_NAME = 12,  /* NUL-terminated code page 936 text, or 0 when empty */
+    KVPLUG_CONNECTION_NAME = 13, /* NUL-terminated code page 936 text, or 0 when empty */
     KVPLUG_WINDOW_HANDLE = 14,   /* the status window (HWND) */
     KVPLUG_VERSION_TEXT = 0xFFFF /* the text KVPLUG_VERSION */
 };

@@ -23,6 +23,11 @@
 #define IDB_MENU_ABOUT 131
 #define IDB_MENU_STATUS 132
 #define IDB_MENU_NETCONN 133
+#define IDB_MENU_MAPDRIVE 134
+#define IDB_MENU_EXPLORE 135
+#define IDB_MENU_UNMAPDRIVE 136
+#define IDB_MENU_UNPRINTER 137
+#define IDB_MENU_PRINTER 138
 
 // Browse tree pictures: network, domain, computer, share, printer, information
 #define IDI_NET0 140

@@ -1,6 +1,7 @@
 #include "widgets/Control.h"
 #include "widgets/Application.h"
 #include "widgets/Form.h"
+#include "widgets/Tooltip.h"
 
 #include <windowsx.h>
 
@@ -28,6 +29,8 @@ void Control::Attach(HWND hwnd) {
         ::EnableWindow(hwnd_, enabled_);
     if (visibleSet_)
         ::ShowWindow(hwnd_, visible_ ? SW_SHOWNA : SW_HIDE);
+    if (!hint_.empty())
+        ShowHint(hwnd_, hint_);
 }
 
 void Control::Detach() {
@@ -147,6 +150,12 @@ void Control::SetVisible(bool on) {
     visibleSet_ = true;
     if (hwnd_)
         ::ShowWindow(hwnd_, on ? SW_SHOWNA : SW_HIDE);
+}
+
+void Control::SetHint(const std::wstring& text) {
+    hint_ = text;
+    if (hwnd_)
+        ShowHint(hwnd_, hint_);
 }
 
 RECT Control::Bounds() const {

@@ -48,6 +48,10 @@ public:
 
     int HelpContext = 0;
 
+    // The text a tooltip shows while the pointer rests on the control; none when empty.
+    const std::wstring& Hint() const { return hint_; }
+    void SetHint(const std::wstring& text);
+
     // The user asked for the control's context menu: a right click or the menu key, at
     // a screen position (for the key, the control's ContextPoint).
     std::function<void(POINT at)> OnContextMenu;
@@ -90,6 +94,7 @@ private:
     bool enabledSet_ = false;
     bool visible_ = true;
     bool visibleSet_ = false;
+    std::wstring hint_;
 };
 
 } // namespace widgets

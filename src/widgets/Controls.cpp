@@ -57,7 +57,8 @@ void Label::Detached() {
 
 LRESULT CALLBACK Label::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/,
                                      DWORD_PTR self) {
-    if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN || msg == WM_LBUTTONDBLCLK) {
+    if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN || msg == WM_LBUTTONDBLCLK ||
+        msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK) {
         auto* label = reinterpret_cast<Label*>(self);
         if (label->OnMouseDown) {
             Application::HandlerScope scope;

@@ -13,8 +13,8 @@ public:
     using Control::Control;
     ~Label() override;
     // A mouse button pressed on the label: the button's down message
-    // (WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN, or WM_LBUTTONDBLCLK for the second
-    // press of a double click) and the MK_ key flags. Set it
+    // (WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN, or the button's ..DBLCLK message for
+    // the second press of a double click) and the MK_ key flags. Set it
     // before the form's window is made.
     std::function<void(UINT button, WPARAM keys)> OnMouseDown;
 

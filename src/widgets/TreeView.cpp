@@ -66,8 +66,9 @@ void TreeView::MakeNative(Node node) {
     insert.hInsertAfter = TVI_LAST;
     insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
     insert.item.pszText = const_cast<wchar_t*>(item.text.c_str());
-    // No picture is asked of the tree as "none"; -1 would make it ask back for one.
-    insert.item.iImage = item.image < 0 ? I_IMAGENONE : item.image;
+    // Without a picture of its own a node takes the tree's default, the first of its list
+    // (-1 would make the tree ask back for one).
+    insert.item.iImage = item.image < 0 ? 0 : item.image;
     insert.item.iSelectedImage = insert.item.iImage;
     insert.item.lParam = node;
     item.native = reinterpret_cast<HTREEITEM>(
@@ -119,7 +120,7 @@ std::wstring TreeView::Text(Node node) const {
 
 int TreeView::Image(Node node) const {
     const Item* item = Find(node);
-    return item ? item->image : kNoImage;
+    return item ? item->image : kDefaultImage;
 }
 
 LPARAM TreeView::Data(Node node) const {

@@ -18,8 +18,9 @@ class TreeView : public Control {
 public:
     using Node = int;
     static constexpr Node kNone = 0;
-    // The tree's default picture: none.
-    static constexpr int kNoImage = -1;
+    // A node without a picture of its own shows the tree's default one, the first of
+    // its list.
+    static constexpr int kDefaultImage = -1;
 
     using Control::Control;
     ~TreeView() override;
@@ -30,7 +31,7 @@ public:
     int Indent() const { return indent_; }
 
     // Adds a node as the last child of parent (kNone: at the top level).
-    Node Add(Node parent, const std::wstring& text, int image = kNoImage, LPARAM data = 0);
+    Node Add(Node parent, const std::wstring& text, int image = kDefaultImage, LPARAM data = 0);
     void Clear();
     int Count() const { return static_cast<int>(nodes_.size()); }
     bool Empty() const { return nodes_.empty(); }
@@ -64,7 +65,7 @@ private:
     struct Item {
         Node parent = kNone;
         std::wstring text;
-        int image = kNoImage;
+        int image = kDefaultImage;
         LPARAM data = 0;
         std::vector<Node> children;
         HTREEITEM native = nullptr;

@@ -2,6 +2,7 @@
 #include "AboutForm/TfrmAbout.h"
 #include "support/FakePlatform.h"
 #include "widgets/Application.h"
+#include "widgets/Tooltip.h"
 #include "support/Windows.h"
 
 #include <gtest/gtest.h>
@@ -29,7 +30,8 @@ TEST_F(AboutBox, ASecondClickBringsTheOpenBoxForwardInsteadOfASecond) {
     TfrmAbout* box = OpenBox();
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(box->Visible());
-    EXPECT_EQ(box->Label6.Caption(), L"版本 1.22");
+    EXPECT_EQ(box->Label6.Caption(), L"1.22");
+    EXPECT_EQ(widgets::TooltipText(box->Button1), L"关闭窗口");
     EXPECT_EQ(box->ClientSize().cx, 430);
     EXPECT_EQ(box->ClientSize().cy, 163);
 

@@ -2,6 +2,7 @@
 // sorts, the context menu's enabling and the address lookups over a scripted library.
 #include "frmTrcRt/FrmTraceRt.h"
 #include "kelvradll/ProbeLibrary.h"
+#include "platform/Text.h"
 #include "support/FakePlatform.h"
 #include "support/Windows.h"
 
@@ -233,6 +234,51 @@ TEST_F(Connections, ARebuildDuringALookupEndsItWithoutTouchingTheNewRows) {
     EXPECT_EQ(asked, (std::vector<std::string>{"0.0.0.0", "10.0.0.2", "9.1.1.1"}));
     EXPECT_EQ(Column(0), (std::vector<std::wstring>{L"0.0.0.0", L"desk"}));
     EXPECT_EQ(Column(2), (std::vector<std::wstring>{L"0.0.0.0", L"far"}));
+
+    // A sort moves the rows: the lookup ends there, its bar goes, the names found stay.
+    names = {{"10.0.0.2", "desk"}, {"9.1.1.1", "far"}};
+    ShowOtherPageAndBack();
+    asked.clear();
+    onLookup = [&] {
+        if (asked.size() == 4) { // the second row's remote address: by port, descending
+            window->lvConnectionsColumnClick(1);
+            window->lvConnectionsColumnClick(1);
+        }
+    };
+    window->ReverseLookupIPs1Click();
+    EXPECT_EQ(asked.size(), 4u);
+    EXPECT_FALSE(window->MainProg.Visible());
+    EXPECT_EQ(Column(0), (std::vector<std::wstring>{L"desk", L"0.0.0.0"}));
+    EXPECT_EQ(Column(2), (std::vector<std::wstring>{L"9.1.1.1", L"0.0.0.0"}));
+}
+
+TEST_F(Connections, AProbeLibraryThatDoesNotLoadWholeOffersNothing) {
+    ShowPage();
+    Select({1});
+    struct Case {
+        const wchar_t* folder;
+        bool loads;
+    };
+    for (const Case& c :
+         {Case{L"probe_home\\", true}, Case{L"no_such_home\\", false}, Case{L"probe_partial\\", false}}) {
+        SCOPED_TRACE(platform::ToAnsi(c.folder, CP_UTF8));
+        fake.UseProgramFolder(c.folder);
+        *probe = kelvradll::LoadProbeLibrary();
+        window->PopupMenu2Popup();
+        EXPECT_EQ(window->Connections.TraceRoute1.Enabled(), c.loads);
+        EXPECT_EQ(window->Connections.LookupIP1.Enabled(), c.loads);
+        EXPECT_EQ(window->Connections.ReverseLookupIPs1.Enabled(), c.loads);
+        if (c.loads)
+            continue;
+        // Nothing runs, nothing is shown as done.
+        window->TraceRoute1Click();
+        window->LookupIP1Click();
+        window->ReverseLookupIPs1Click();
+        EXPECT_EQ(window->TraceWindows.Count(), 0u);
+        EXPECT_FALSE(window->MainProg.Visible());
+        EXPECT_EQ(window->MainProg.Position(), 0);
+        EXPECT_EQ(Column(0), (std::vector<std::wstring>{L"0.0.0.0", L"10.0.0.2", L"10.0.0.2", L"127.0.0.1"}));
+    }
 }
 
 } // namespace

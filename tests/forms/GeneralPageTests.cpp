@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 class GeneralPage : public ::testing::Test {
@@ -119,6 +121,19 @@ TEST_F(GeneralPage, CtrlShiftClicksCorrectTheWrapCounts) {
     EXPECT_EQ(window->SentWraps, 65535);
     Tick();
     EXPECT_EQ(window->SentTotal, 65535LL * 4294967296LL + 1000);
+
+    // A quick pair: the second press arrives as a double click and counts all the same.
+    click(window->General.lbByteSent, WM_LBUTTONDOWN, MK_CONTROL | MK_SHIFT | MK_LBUTTON);
+    click(window->General.lbByteSent, WM_LBUTTONDBLCLK, MK_CONTROL | MK_SHIFT | MK_LBUTTON);
+    Tick();
+    EXPECT_EQ(window->SentTotal, 1LL * 4294967296LL + 1000);
+    for (auto [down, pair, key] : {std::tuple{WM_RBUTTONDOWN, WM_RBUTTONDBLCLK, MK_RBUTTON},
+                                   std::tuple{WM_MBUTTONDOWN, WM_MBUTTONDBLCLK, MK_MBUTTON}}) {
+        window->ReceivedWraps = 2;
+        click(window->General.lbByteRecd, down, MK_CONTROL | MK_SHIFT | key);
+        click(window->General.lbByteRecd, pair, MK_CONTROL | MK_SHIFT | key);
+        EXPECT_EQ(window->ReceivedWraps, 0) << pair;
+    }
 }
 
 TEST_F(GeneralPage, ActivityPicksTheTrayImageAndTheFirstUpdateKeepsIt) {

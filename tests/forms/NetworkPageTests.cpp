@@ -373,6 +373,12 @@ TEST_F(NetworkPageTest, ADiskShareOffersExploreAndMapDrive) {
     ShowAndBrowse();
     OpenPopupOn({kLanProvider, L"WORKGROUP", L"PC1", L"PC1", L"docs"});
     EXPECT_EQ(Menu(), (MenuState{true, true, true, true, true, false}));
+    // Explore, map and connect show pictures 5, 4 and 8 of the menu images.
+    const auto& entries = window->Network.NetworkPopup.Entries();
+    for (auto [entry, picture] : {std::pair{0u, 5}, std::pair{2u, 4}, std::pair{3u, 8}}) {
+        EXPECT_NE(entries.at(entry).picture, nullptr) << entry;
+        EXPECT_EQ(entries.at(entry).picture, window->ilMenuImages.Bitmap(picture)) << entry;
+    }
 
     window->Explore1Click();
     HWND app = widgets::Application::Instance().Handle();

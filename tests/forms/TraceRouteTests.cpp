@@ -1,6 +1,7 @@
 // Trace route windows over a scripted probe library: what each window lists, that two
 // traces at once keep apart, closing during a trace, the failures, the stored layout,
-// the copy commands and a trace that is still running when the program ends.
+// the copy commands and a trace that is still running when the program ends, also one
+// stuck in the library past its stop bound.
 #include "StatForm/StatsForm.h"
 #include "frmTrcRt/FrmTraceRt.h"
 #include "support/FakePlatform.h"
@@ -13,6 +14,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -363,6 +365,29 @@ TEST_F(TraceRoute, ARunningTraceIsStoppedWhenTheProgramEnds) {
     EXPECT_LT(probe.stoppedAt["10.0.0.7"], 30);
     EXPECT_EQ(probe.frees, 1);
     EXPECT_TRUE(Failures().empty());
+}
+
+// A real probe library whose trace never heeds the stop: the window goes past the stop
+// bound, the program ends with the worker still inside the library, and the process
+// ends cleanly, the library loaded to the last (checked after the static teardown).
+TEST(TraceRouteDeathTest, TheProgramEndsWhileATraceOverrunsItsStopBound) {
+    EXPECT_EXIT(
+        {
+            fake::FakePlatform fake;
+            fake.AddAdapter("eth0");
+            fake.UseProgramFolder(L"probe_home\\");
+            std::atexit([] {
+                if (!::GetModuleHandleW((fake::TestFolder() + L"probe_home\\kelvra.dll").c_str()))
+                    std::_Exit(3);
+            });
+            auto status = fake::BeginWindow();
+            TFrmTraceRt& window = status->OpenTraceRoute(Address(10, 0, 0, 9));
+            if (!PumpUntil([&] { return window.RouteList.Count() >= 1; }))
+                std::_Exit(2);
+            status.reset();
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace

@@ -1,10 +1,18 @@
-// The tray icon: presence, balloons, re-adding after the taskbar comes back.
+// The tray icon: presence, balloons, re-adding after the taskbar comes back, its clicks.
 #include "support/FakePlatform.h"
 #include "support/Windows.h"
 
 #include <gtest/gtest.h>
 
 namespace {
+
+// Whether a menu was open when the timer came, which then closes it.
+bool gMenuWasOpen = false;
+void CALLBACK CloseOpenMenu(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    gMenuWasOpen = ::FindWindowW(L"#32768", nullptr) != nullptr;
+    ::EndMenu();
+}
 
 class Tray : public ::testing::Test {
 protected:
@@ -153,6 +161,16 @@ TEST_F(Tray, ClicksAndTheMenu) {
     EXPECT_TRUE(window->Visible());
     ::SendMessageW(h, widgets::TrayIcon::kCallbackMessage, 1, WM_LBUTTONUP);
     EXPECT_TRUE(window->Visible()); // a click never hides
+
+    // A right click opens the tray menu (closed again from inside its loop).
+    bool popped = false;
+    window->PopupMenu1.OnPopup = [&] {
+        popped = true;
+        ::SetTimer(nullptr, 0, 1, CloseOpenMenu);
+    };
+    ::SendMessageW(h, widgets::TrayIcon::kCallbackMessage, 1, WM_RBUTTONUP);
+    EXPECT_TRUE(popped);
+    EXPECT_TRUE(gMenuWasOpen);
 }
 
 } // namespace

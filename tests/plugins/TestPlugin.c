@@ -5,11 +5,6 @@
 
 #include <string.h>
 
-#ifdef CHINESE_CAPTION
-/* "网络工具" in code page 936. */
-#define CAPTION "\xCD\xF8\xC2\xE7\xB9\xA4\xBE\xDF"
-#endif
-
 static KvPlugDataCallback ask;
 static HWND lastWindow;
 
@@ -20,6 +15,10 @@ __declspec(dllexport) DWORD WINAPI GetDisplayName(DWORD size, char* buffer) {
     return 1;
 #elif defined(NO_NUL)
     memset(buffer, 'x', size & 0xFFFF);
+    return 0;
+#elif defined(ANSI_CAPTION)
+    /* "Café" as a plug-in writes it: in the ANSI code page of the system it runs on. */
+    WideCharToMultiByte(CP_ACP, 0, L"Caf\u00e9", -1, buffer, (int)(size & 0xFFFF), NULL, NULL);
     return 0;
 #else
     static const char caption[] = CAPTION;

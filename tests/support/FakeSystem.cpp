@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <stdexcept>
 
 namespace fake {
@@ -80,6 +81,23 @@ FakeKernel::FakeKernel() {
     kernel.GetTimeZoneInformation = [this](LPTIME_ZONE_INFORMATION zone) -> DWORD {
         *zone = TimeZone;
         return TIME_ZONE_ID_UNKNOWN;
+    };
+}
+
+std::wstring TestFolder() {
+    wchar_t path[MAX_PATH] = {};
+    DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring text(path, n);
+    return text.substr(0, text.find_last_of(L"\\/") + 1);
+}
+
+void FakeKernel::UseProgramFolder(const std::wstring& folder) {
+    std::wstring program = TestFolder() + folder + L"kelvra.exe";
+    binding_->GetModuleFileNameW = [program](HMODULE, LPWSTR buffer, DWORD size) -> DWORD {
+        if (program.size() >= size)
+            return 0;
+        std::wcscpy(buffer, program.c_str());
+        return static_cast<DWORD>(program.size());
     };
 }
 

@@ -14,6 +14,9 @@
 
 namespace fake {
 
+// The folder of the test program, with its trailing backslash.
+std::wstring TestFolder();
+
 // A dial-up connection as the dial-up library lists it.
 platform::RasConnRecord MakeDialUp(const std::string& entry, const std::string& deviceType,
                                    const std::string& deviceName);
@@ -94,6 +97,10 @@ public:
     // The machine's time zone; UTC unless a test moves it.
     TIME_ZONE_INFORMATION TimeZone{};
     void SetZoneHours(int hoursEastOfUtc) { TimeZone.Bias = -60 * hoursEastOfUtc; }
+
+    // Where the program believes it runs from: a folder of the test program's own
+    // folder (its "Plugins" folder, its probe library), given with a trailing backslash.
+    void UseProgramFolder(const std::wstring& folder);
 
     // Libraries that load by name, with their exports; any other name loads for real.
     // Loads and releases of them are counted.

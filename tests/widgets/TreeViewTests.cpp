@@ -70,7 +70,7 @@ TEST_F(TreeFixture, ChildrenFollowTheirParentInTheOrderAdded) {
     EXPECT_EQ(tree.Image(b), 2);
     EXPECT_THAT(Native(tree),
                 ElementsAre(NativeItem{L"net", 0, 0}, NativeItem{L"a", 1, 1}, NativeItem{L"a1", 3, 2},
-                            NativeItem{L"b", 2, 1}, NativeItem{L"other", I_IMAGENONE, 0}));
+                            NativeItem{L"b", 2, 1}, NativeItem{L"other", 0, 0}));
 
     tree.SetData(a1, 0);
     EXPECT_EQ(tree.Data(a1), 0);

@@ -14,7 +14,7 @@ Outputs (default DIR is src/res next to this script's repository root):
                        0..3 network idle/send/recv/both, 4 cable unplugged,
                        5..8 dial-up idle/send/recv/both
     kelvra.ico         program icon, 16/24/32/48 px
-    menu_*.bmp         16x16 32-bit BGRA menu pictures
+    menu_*.bmp         16x16 32-bit BGRA menu pictures, in MENU_PICTURES order
     net0..net5.ico     16 px browse tree pictures: network, domain, computer,
                        share, printer, network information
 
@@ -599,6 +599,70 @@ def menu_netconn():
     return cv
 
 
+def menu_mapdrive():
+    """A drive on the network: the drive box above a cable."""
+    cv = Canvas(16)
+    cv.rect(0, 3, 16, 8, OUTLINE)
+    cv.rect(1, 4, 14, 6, BEZEL)
+    cv.hline(1, 14, 4, BEZEL_HI)
+    cv.hline(1, 14, 9, BEZEL_LO)
+    cv.hline(3, 9, 7, STAND_D)
+    cv.rect(12, 6, 2, 2, GREEN)
+    cv.rect(7, 11, 2, 3, CABLE)
+    cv.hline(0, 15, 14, CABLE_HI)
+    cv.hline(0, 15, 15, OUTLINE)
+    return cv
+
+
+def menu_explore():
+    """A folder under a magnifying glass."""
+    cv = Canvas(16)
+    cv.pattern(0, 1, [
+        ".OOOOO.........",
+        "OHHHHHOOOOOOOO.",
+        "OHFFFFHHHHHHHHO",
+        "OHOOOOOOOOOOOOO",
+        "OHHHHHHHHHHHHHO",
+        "OHFFFFFFFFFFFLO",
+        "OHFFFFFFFFFFFLO",
+        "OHFFFFFFFFFFFLO",
+        "OHFFFFFFFFFFFLO",
+        "OLLLLLLLLLLLLLO",
+        ".OOOOOOOOOOOOO.",
+    ], {"O": OUTLINE, "F": FOLDER, "H": FOLDER_HI, "L": FOLDER_LO})
+    cv.disc(10.5, 9.5, 3.9, OUTLINE)
+    cv.disc(10.5, 9.5, 2.9, rgb("d8ecff"))
+    cv.disc(9.8, 8.8, 1.2, WHITE)
+    cv.line(13, 12, 15, 14, OUTLINE)
+    cv.line(13, 13, 14, 14, OUTLINE)
+    cv.line(14, 12, 15, 13, OUTLINE)
+    return cv
+
+
+def menu_disconnect_drive():
+    cv = menu_mapdrive()
+    badge_x(cv, 12.5, 3.5, 3.5)
+    return cv
+
+
+def menu_printer():
+    return tree_printer()
+
+
+def menu_disconnect_printer():
+    cv = tree_printer()
+    badge_x(cv, 12.5, 3.5, 3.5)
+    return cv
+
+
+# The menu pictures in the order of the menus' picture list: the tray menu's four, then
+# those of the browse tree's menu (4 map a drive, 5 explore, 8 connect a printer).
+MENU_PICTURES = (("balloon", menu_balloon), ("about", menu_about), ("status", menu_status),
+                 ("netconn", menu_netconn), ("mapdrive", menu_mapdrive), ("explore", menu_explore),
+                 ("unmapdrive", menu_disconnect_drive), ("unprinter", menu_disconnect_printer),
+                 ("printer", menu_printer))
+
+
 # ---------------------------------------------------------------------------
 # Browse tree pictures (16 px): network, domain, computer, share, printer, info
 # ---------------------------------------------------------------------------
@@ -828,8 +892,7 @@ def main():
     groups.append(prog)
 
     menus = []
-    for name, fn in (("balloon", menu_balloon), ("about", menu_about),
-                     ("status", menu_status), ("netconn", menu_netconn)):
+    for name, fn in MENU_PICTURES:
         img = fn()
         write_bmp(os.path.join(args.out, "menu_%s.bmp" % name), img)
         menus.append(img)
