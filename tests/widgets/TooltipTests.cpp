@@ -24,10 +24,11 @@ TEST(Tooltip, HintsShowOverTheirControlsThroughOneTooltipOfTheForm) {
     button.SetHint(L"Button");
     EXPECT_EQ(widgets::TooltipText(label), L"Label");
     EXPECT_EQ(widgets::TooltipText(button), L"Button");
-    HWND tooltip = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
-    for (; tooltip && ::GetWindow(tooltip, GW_OWNER) != form.Handle();
-         tooltip = ::FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr)) {
-    }
+    // Both in the one tooltip window the form owns.
+    HWND tooltip = nullptr;
+    do
+        tooltip = ::FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr);
+    while (tooltip && ::GetWindow(tooltip, GW_OWNER) != form.Handle());
     ASSERT_NE(tooltip, nullptr);
     EXPECT_EQ(::SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0), 2);
 
