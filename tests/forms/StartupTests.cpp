@@ -59,8 +59,8 @@ protected:
     }
 
     fake::FakePlatform fake;
-    Program program;
     Record record;
+    Program program;
     std::vector<std::uint32_t>& saves = record.saves;
     std::vector<std::uint32_t>& firstRuns = record.firstRuns;
 };
