@@ -8,21 +8,24 @@
 #include <algorithm>
 #include <cstring>
 
+bool TStatsForm::BindInterface() {
+    const std::optional<DWORD> index = Samples->WatchedIndex(Ordinal);
+    if (!index)
+        return false;
+    InterfaceIndex = *index;
+    FriendlyIndex = platform::ipHelper().GetFriendlyIfIndex(InterfaceIndex);
+    Bound = true;
+    WideCounting = Samples->WideRow(InterfaceIndex) != nullptr;
+    return true;
+}
+
 bool TStatsForm::RefreshIfRow(bool bind) {
+    // Nothing about binding is final: a window whose interface was not in the table yet
+    // looks for it again on every tick.
+    if ((bind || !Bound) && !BindInterface())
+        return false;
     const app::Sampler::InterfaceRows table = Samples->Interfaces();
     if (!table.fetched)
-        return false;
-
-    if (bind) {
-        // Position 0, the lowest index, is the loopback interface's.
-        if (Ordinal >= table.count)
-            return false;
-        InterfaceIndex = table.rows[Ordinal].dwIndex;
-        FriendlyIndex = platform::ipHelper().GetFriendlyIfIndex(InterfaceIndex);
-        Bound = true;
-        WideCounting = Samples->WideRow(InterfaceIndex) != nullptr;
-    }
-    if (!Bound)
         return false;
 
     const MIB_IFROW* row = table.Find(InterfaceIndex);

@@ -137,11 +137,7 @@ void TStatsForm::BeginForm(bool first) {
     AssignLabels();
 
     TraceHook(L"TStatsForm.BeginForm  GetAdapterNetworkName");
-    GetAdapterNetworkName();
-    if (DialUpRecord)
-        ConnectionName = platform::FromAnsi(DialUpRecord->szEntryName, CP_ACP);
-
-    SetWindowTitle(ConnectionName);
+    TakeNames();
     widgets::Application::Instance().SetTitle(L"网络状态");
 
     UpdateGeneral();
@@ -157,8 +153,13 @@ void TStatsForm::BeginForm(bool first) {
     SetupForWinVer();
 
     TraceHook(L"TStatsForm.BeginForm  CheckFirstTime");
-    if (first)
+    if (first) {
         CheckFirstTime();
+        // The question waits in a message loop, where the program may be told to stop:
+        // the rest of the start would be for a window that is going.
+        if (widgets::Application::Instance().Terminated())
+            return;
+    }
 
     TraceHook(L"TStatsForm.StartForm  Enable Timer1");
     Timer1.SetEnabled(true);
@@ -173,8 +174,29 @@ void TStatsForm::BeginForm(bool first) {
 
     SetStayOnTop(DisplaySettings.AoT);
     LayoutPages();
+    Begun = true;
 
     TraceHook(L"TStatsForm.BeginForm  end");
+}
+
+void TStatsForm::TakeNames() {
+    GetAdapterNetworkName();
+    if (DialUpRecord)
+        ConnectionName = platform::FromAnsi(DialUpRecord->szEntryName, CP_ACP);
+    SetWindowTitle(ConnectionName);
+}
+
+void TStatsForm::TakeInterface() {
+    // Counting starts here: what the interface counted before is no traffic of a tick.
+    FirstSample = true;
+    GetAdapterInfo();
+    GetRasInformation();
+    AssignLabels();
+    TakeNames();
+    // Loaded at the start under a name the window did not have yet; the name it showed
+    // then is not the user's.
+    DisplaySettings.AdapterName.clear();
+    LoadSettings();
 }
 
 void TStatsForm::LayoutPages() {
@@ -246,8 +268,11 @@ void TStatsForm::FetchStatistics() {
 }
 
 void TStatsForm::Timer2Timer() {
+    const bool wasBound = Bound;
     if (!RefreshIfRow(false))
-        return; // the interface has gone: the window keeps its last values
+        return; // the interface has gone, or is not there yet: the window keeps its values
+    if (!wasBound)
+        TakeInterface();
     UpdateGeneral();
     GetAdapterInfo();
     UpdateUsage();

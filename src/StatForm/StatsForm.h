@@ -40,6 +40,8 @@ public:
     std::function<void()> ShutDownAll;
     std::function<void()> AddNewWindows;
     bool Closing = false;
+    // The start sequence ran to its end: the window's settings are loaded.
+    bool Begun = false;
     // Where the window's ticks get the machine's figures: the program's shared sampler,
     // or one of its own for a window made alone.
     std::shared_ptr<app::Sampler> Samples = std::make_shared<app::Sampler>();
@@ -165,6 +167,9 @@ public:
     virtual void TraceHook(const std::wstring& label);
 
     // --- Names -------------------------------------------------------------------
+    // The connection's name and the window's title, from the stored name or the dial-up
+    // connection that stands in for the adapter.
+    void TakeNames();
     void GetAdapterNetworkName();
     void GetRasInformation();
     void SetWindowTitle(const std::wstring& name);
@@ -172,6 +177,10 @@ public:
 
     // --- Counters and the General page ------------------------------------------
     bool RefreshIfRow(bool bind);
+    // Finds the window's interface; a window that cannot yet tries again on its ticks.
+    bool BindInterface();
+    // What the start sequence took from the interface, for a window that found it later.
+    void TakeInterface();
     void UpdateGeneral();
     bool IsConnected() const;
     // The link speed in bit/s: the 64-bit figure where it says more than dwSpeed can.

@@ -23,7 +23,9 @@ int Program::Run() {
         auto& app = widgets::Application::Instance();
         app.HelpFile = L"kelvra.chm";
         CreateWindows([this] { AddNewWindows(); });
-        if (!app.Terminated() && !WindowList.empty())
+        // A stop during the start (the first-run question waits in a message loop) leaves
+        // its windows to the loop, which, told to end, only destroys them.
+        if (app.Terminated() || !WindowList.empty())
             app.Run();
     } catch (...) {
         // Whatever went wrong, the mutex is released and the program ends.
@@ -44,10 +46,17 @@ TStatsForm& Program::AddWindow(std::uint32_t ordinal, const std::function<void()
     return window;
 }
 
+// Holds deletions while the window begins: a stop that arrives while its start sequence
+// waits in a message loop (the first-run question) must not delete it under that sequence.
+void Program::Begin(TStatsForm& window, bool first) {
+    widgets::Application::HandlerScope holdDeletes;
+    window.BeginForm(first);
+}
+
 void Program::CreateWindows(const std::function<void()>& addNewWindows) {
-    const std::optional<DWORD> reported = Samples->InterfaceCount();
-    bool counted = reported && *reported > 0;
-    InterfaceCount = counted ? *reported - 1 : 0;
+    const std::optional<DWORD> watched = Samples->WatchedCount();
+    bool counted = watched.has_value();
+    InterfaceCount = watched.value_or(0);
     WindowList.clear();
 
     if (counted && InterfaceCount == 0) {
@@ -60,8 +69,8 @@ void Program::CreateWindows(const std::function<void()>& addNewWindows) {
         return; // nothing to watch; the program ends without a word
 
     InterfaceCount = std::min(InterfaceCount, kMaxWindows);
-    for (std::uint32_t k = 1; k <= InterfaceCount; ++k)
-        AddWindow(k, addNewWindows).BeginForm(k == 1);
+    for (std::uint32_t k = 1; k <= InterfaceCount && !stopping_; ++k)
+        Begin(AddWindow(k, addNewWindows), k == 1);
     AlignClocks();
 }
 
@@ -74,20 +83,22 @@ void Program::AlignClocks() {
 }
 
 void Program::AddNewWindows() {
-    const std::optional<DWORD> reported = Samples->InterfaceCount();
-    // A failed query tells nothing about the interfaces: keep what we have.
-    if (!reported || *reported == 0)
+    if (stopping_)
         return;
-    std::uint32_t m = std::min<std::uint32_t>(*reported - 1, kMaxWindows);
-    if (m <= InterfaceCount || stopping_)
+    const std::optional<DWORD> watched = Samples->WatchedCount();
+    // A failed query tells nothing about the interfaces: keep what we have.
+    if (!watched)
+        return;
+    std::uint32_t m = std::min<std::uint32_t>(*watched, kMaxWindows);
+    if (m <= InterfaceCount)
         return;
     std::uint32_t from = InterfaceCount + 1;
     // Set first: a window begun below ticks no earlier than the message loop, but a
     // nested call must not open the same windows twice.
     InterfaceCount = m;
-    for (std::uint32_t k = from; k <= m; ++k) {
+    for (std::uint32_t k = from; k <= m && !stopping_; ++k) {
         TStatsForm& window = AddWindow(k, [this] { AddNewWindows(); });
-        window.BeginForm(false);
+        Begin(window, false);
         window.miStatusBalloonClick();
     }
     AlignClocks();
@@ -108,7 +119,10 @@ void Program::CloseAllWindows() {
         std::unique_ptr<TStatsForm> window = std::move(WindowList.back());
         WindowList.pop_back();
         try {
-            window->SaveSettings();
+            // A window saves only settings it loaded, under the name of an interface it
+            // found: otherwise it would overwrite the stored ones with its defaults.
+            if (window->Begun && window->Bound)
+                window->SaveSettings();
             window->Close();
             // A window whose own handler called us is destroyed once that handler
             // has returned; the others go now.

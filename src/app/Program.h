@@ -36,5 +36,6 @@ public:
 private:
     TStatsForm& AddWindow(std::uint32_t ordinal, const std::function<void()>& addNewWindows);
     void AlignClocks();
+    void Begin(TStatsForm& window, bool first);
     bool stopping_ = false;
 };

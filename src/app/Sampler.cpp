@@ -1,10 +1,13 @@
 #include "app/Sampler.h"
+#include "app/Watched.h"
 #include "platform/Buffers.h"
 #include "platform/IpHelper.h"
 #include "platform/Kernel.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
+#include <set>
 
 namespace app {
 
@@ -18,8 +21,14 @@ bool Sampler::Stamp::Due(DWORD period) {
     return true;
 }
 
+void Sampler::Stamp::Take() {
+    at = platform::kernel().GetTickCount();
+    valid = true;
+}
+
 std::optional<DWORD> Sampler::InterfaceCount() {
     if (countStamp_.Due(kTickPeriod)) {
+        countFetch_ = ++fetches_;
         DWORD reported = 0;
         if (platform::ipHelper().GetNumberOfInterfaces(&reported) == NO_ERROR)
             count_ = reported;
@@ -118,11 +127,15 @@ void Sampler::TakeCountersFromWide() {
     }
 }
 
-void Sampler::RefreshTables() {
-    if (!tableStamp_.Due(kTickPeriod))
+void Sampler::RefreshTables(bool force) {
+    if (force)
+        tableStamp_.Take();
+    else if (!tableStamp_.Due(kTickPeriod))
         return;
+    tableFetch_ = ++fetches_;
     ++periodsSinceNarrow_;
-    if (!FetchWide()) {
+    wideFetched_ = FetchWide();
+    if (!wideFetched_) {
         tableFetched_ = FetchNarrow();
         return;
     }
@@ -133,6 +146,93 @@ void Sampler::RefreshTables() {
     }
     if (tableFetched_)
         TakeCountersFromWide();
+}
+
+void Sampler::RefreshStale() {
+    RefreshTables();
+    // A failed fetch is never trusted to say an interface is not there.
+    if (!tableFetched_ || tableFetch_ < countFetch_)
+        RefreshTables(true);
+    // The window takes its adapter record from the list: it must know the interface too.
+    if (adapterFetch_ < countFetch_) {
+        adapterStamp_.Take();
+        FetchAdapters();
+    }
+}
+
+bool Sampler::HasWideTable() {
+    const platform::IpHelper& ip = platform::ipHelper();
+    return ip.GetIfTable2 && ip.FreeMibTable;
+}
+
+void Sampler::PickWatched() {
+    if (!wideFetched_)
+        return;
+    std::set<DWORD> withAddress;
+    const AdapterBlock adapters = Adapters();
+    if (adapters.answer == NO_ERROR) {
+        // The chains are walked only ever inside the block the platform filled.
+        const BYTE* begin = adapters.block->data();
+        const BYTE* end = begin + adapters.block->size();
+        auto inside = [&](const void* p, std::size_t size) {
+            const auto* b = static_cast<const BYTE*>(p);
+            return b >= begin && b + size <= end;
+        };
+        std::size_t steps = adapters.block->size() / sizeof(IP_ADDR_STRING) + 1;
+        for (const auto* adapter = reinterpret_cast<const IP_ADAPTER_INFO*>(begin);
+             adapter && inside(adapter, sizeof *adapter) && steps > 0; adapter = adapter->Next)
+            for (const IP_ADDR_STRING* a = &adapter->IpAddressList; a && inside(a, sizeof *a) && steps-- > 0;
+                 a = a->Next) {
+                const char* text = a->IpAddress.String;
+                if (text[0] && std::strncmp(text, "0.0.0.0", sizeof a->IpAddress.String) != 0)
+                    withAddress.insert(adapter->Index);
+            }
+    }
+    std::vector<const MIB_IF_ROW2*> rows;
+    for (const MIB_IF_ROW2& row : wideRows_)
+        rows.push_back(&row);
+    std::sort(rows.begin(), rows.end(), [](const MIB_IF_ROW2* a, const MIB_IF_ROW2* b) {
+        return a->InterfaceIndex < b->InterfaceIndex;
+    });
+    for (const MIB_IF_ROW2* row : rows)
+        if (std::find(watched_.begin(), watched_.end(), row->InterfaceIndex) == watched_.end() &&
+            IsWatched(*row, withAddress.contains(row->InterfaceIndex)))
+            watched_.push_back(row->InterfaceIndex);
+}
+
+std::optional<DWORD> Sampler::WatchedCount() {
+    if (!HasWideTable()) {
+        const std::optional<DWORD> reported = InterfaceCount();
+        if (!reported || *reported == 0)
+            return std::nullopt;
+        return *reported - 1;
+    }
+    RefreshTables();
+    // At the start a failed fetch is tried again at once: nothing else tells what to watch.
+    if (!wideFetched_ && watched_.empty())
+        RefreshTables(true);
+    PickWatched();
+    // Before the first table nothing is known; after it, what was picked stays.
+    if (!wideFetched_ && watched_.empty())
+        return std::nullopt;
+    return static_cast<DWORD>(watched_.size());
+}
+
+std::optional<DWORD> Sampler::WatchedIndex(std::uint32_t ordinal) {
+    if (!HasWideTable()) {
+        RefreshStale();
+        const InterfaceRows rows = Rows();
+        if (ordinal >= rows.count)
+            return std::nullopt;
+        return rows.rows[ordinal].dwIndex;
+    }
+    if (ordinal == 0)
+        return std::nullopt;
+    if (ordinal > watched_.size())
+        WatchedCount();
+    if (ordinal > watched_.size())
+        return std::nullopt;
+    return watched_[ordinal - 1];
 }
 
 Sampler::InterfaceRows Sampler::Rows() const {
@@ -158,17 +258,21 @@ const MIB_IF_ROW2* Sampler::WideRow(DWORD index) {
     return FindWide(wideRows_, index);
 }
 
+void Sampler::FetchAdapters() {
+    adapterFetch_ = ++fetches_;
+    // Asked for at its last size, so a machine with several adapters needs one call, not
+    // two.
+    auto call = [](BYTE* data, ULONG* size) {
+        return platform::ipHelper().GetAdaptersInfo(reinterpret_cast<PIP_ADAPTER_INFO>(data), size);
+    };
+    ULONG lastSize =
+        std::max(static_cast<ULONG>(adapters_.size()), static_cast<ULONG>(sizeof(IP_ADAPTER_INFO)));
+    adapterAnswer_ = platform::FetchBlock(call, lastSize, adapters_);
+}
+
 Sampler::AdapterBlock Sampler::Adapters() {
-    if (adapterStamp_.Due(kTickPeriod)) {
-        // Asked for at its last size, so a machine with several adapters needs one call,
-        // not two.
-        auto call = [](BYTE* data, ULONG* size) {
-            return platform::ipHelper().GetAdaptersInfo(reinterpret_cast<PIP_ADAPTER_INFO>(data), size);
-        };
-        ULONG lastSize =
-            std::max(static_cast<ULONG>(adapters_.size()), static_cast<ULONG>(sizeof(IP_ADAPTER_INFO)));
-        adapterAnswer_ = platform::FetchBlock(call, lastSize, adapters_);
-    }
+    if (adapterStamp_.Due(kTickPeriod))
+        FetchAdapters();
     return {adapterAnswer_, &adapters_};
 }
 

@@ -2,6 +2,7 @@
 #include "platform/Win32.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -11,7 +12,8 @@ namespace app {
 // the interface table (and the 64-bit one where the system has it), the adapter list and
 // the TCP/IP statistics. Each is fetched at most once per period and handed to every
 // window that asks within it, so a tick's platform calls do not grow with the number of
-// windows. The windows copy what they need; nothing here is kept past the next fetch.
+// windows. The windows copy what they need; nothing here is kept past the next fetch but
+// the list of watched interfaces, which only grows.
 class Sampler {
 public:
     Sampler() = default;
@@ -26,6 +28,18 @@ public:
 
     // GetNumberOfInterfaces, or nothing when the query failed.
     std::optional<DWORD> InterfaceCount();
+
+    // How many interfaces have a window. Without the 64-bit table (before Vista) every
+    // interface but the loopback: the count GetNumberOfInterfaces reports, less one.
+    // With it, those IsWatched picks, numbered in index order as they are first picked;
+    // one picked stays picked, so the number never goes down. Nothing when it cannot be
+    // told (a failed query or table fetch).
+    std::optional<DWORD> WatchedCount();
+    // The index of the interface that the window of an ordinal (1, 2, ...) watches, read
+    // from a table no older than the count that announced the window: without the 64-bit
+    // table the row at that position of the sorted table (position 0 is the loopback's).
+    // Nothing while no such table has the interface.
+    std::optional<DWORD> WatchedIndex(std::uint32_t ordinal);
 
     // The interface table sorted by index; empty when the fetch failed. Where the system
     // has the 64-bit table, that one is fetched every period and the 32-bit table only
@@ -72,7 +86,13 @@ private:
         DWORD at = 0;
         bool valid = false;
         bool Due(DWORD period);
+        void Take();
     };
+    // Fetches are numbered, so a table can be told older or newer than a count.
+    std::uint64_t fetches_ = 0;
+    std::uint64_t countFetch_ = 0;
+    std::uint64_t tableFetch_ = 0;
+    std::uint64_t adapterFetch_ = 0;
 
     Stamp countStamp_;
     std::optional<DWORD> count_;
@@ -85,15 +105,25 @@ private:
     std::vector<MIB_IF_ROW2> wideAtNarrow_;
     int periodsSinceNarrow_ = 0;
 
-    void RefreshTables();
+    void RefreshTables(bool force = false);
+    // Fetches the tables and the adapter list again unless their last fetches came after
+    // the count (and the table's succeeded).
+    void RefreshStale();
     InterfaceRows Rows() const;
     bool FetchNarrow();
     bool FetchWide();
     bool NarrowIsStale() const;
     void TakeCountersFromWide();
+    static bool HasWideTable();
+    bool wideFetched_ = false;
+    // The watched interfaces' indices; position k - 1 is ordinal k's.
+    std::vector<DWORD> watched_;
+    void PickWatched();
+
     Stamp adapterStamp_;
     std::vector<BYTE> adapters_;
     DWORD adapterAnswer_ = ERROR_NO_DATA;
+    void FetchAdapters();
 
     Stamp statisticsStamp_;
     MIB_TCPSTATS tcp_{};

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The General page against the kernel: the program watches one veth link; datagrams of
 # a known size cross it both ways; the byte and packet labels must then read exactly what
-# the kernel counted for that link. Taking the link down must show as disconnected.
+# the kernel counted for that link. Taking the link down must show as disconnected. A link
+# added while the program runs gets a window of its own that counts what crosses it.
 #   traffic_counters.sh KELVRA_EXE KV_INSPECT_EXE
 set -u
 kelvra=$1
@@ -63,11 +64,12 @@ send() {
     [ "$got" = "$count" ] || e2e_fail "$to received $got of $count datagrams"
 }
 
-# The kernel's counters of a-eth0: tx_bytes rx_bytes tx_packets rx_packets.
+# The kernel's counters of the watched link: tx_bytes rx_bytes tx_packets rx_packets.
+link="a-eth0"
 kernel_counters() {
     local name out=()
     for name in tx_bytes rx_bytes tx_packets rx_packets; do
-        out+=("$(e2e_exec a cat "/sys/class/net/a-eth0/statistics/$name")")
+        out+=("$(e2e_exec a cat "/sys/class/net/$link/statistics/$name")")
     done
     echo "${out[*]}"
 }
@@ -99,6 +101,21 @@ picture() {
     icon=$(e2e_inspect a send "$(echo "$controls" | awk -F'\t' -v id=$idPicture '$2 == id { print $1; exit }')" $STM_GETICON 0 0) ||
         e2e_fail "no answer for the picture"
     echo "${icon#result$'\t'}"
+}
+
+# carries_traffic B_ADDRESS A_ADDRESS: 40 datagrams of 1,000 bytes out, 25 of 600 bytes
+# in; the window's counts must grow by exactly that.
+carries_traffic() {
+    local before=$shown expected grown was now
+    send a b "$1" 40 1000
+    send b a "$2" 25 600
+    expected="$((40 * (1000 + headerBytes))) $((25 * (600 + headerBytes))) 40 25"
+    await_kernel_counts 6
+    read -r -a was <<<"$before"
+    read -r -a now <<<"$shown"
+    grown="$((now[0] - was[0])) $((now[1] - was[1])) $((now[2] - was[2])) $((now[3] - was[3]))"
+    e2e_log "after the traffic on $link the window shows '$shown', grown by '$grown'"
+    [ "$grown" = "$expected" ] || e2e_fail "$link carried '$grown' instead of '$expected': other traffic on it?"
 }
 
 # await_status TEXT SECONDS
@@ -133,18 +150,7 @@ await_kernel_counts 5
 e2e_log "at start the window shows '$shown'"
 [ "$(label $idUnit)" = "字节" ] || e2e_fail "the unit reads '$(label $idUnit)', expected 字节"
 [ "$(label $idStatus)" = "已连接" ] || e2e_fail "the status reads '$(label $idStatus)', expected 已连接"
-before=$shown
-
-# 40 datagrams of 1,000 bytes out, 25 of 600 bytes in.
-send a b 10.201.1.1 40 1000
-send b a 10.201.1.2 25 600
-expected="$((40 * (1000 + headerBytes))) $((25 * (600 + headerBytes))) 40 25"
-await_kernel_counts 6
-read -r -a was <<<"$before"
-read -r -a now <<<"$shown"
-grown="$((now[0] - was[0])) $((now[1] - was[1])) $((now[2] - was[2])) $((now[3] - was[3]))"
-e2e_log "after the traffic the window shows '$shown', grown by '$grown'"
-[ "$grown" = "$expected" ] || e2e_fail "the link carried '$grown' instead of '$expected': other traffic on it?"
+carries_traffic 10.201.1.1 10.201.1.2
 
 # Idle ticks change nothing.
 sleep 2.5
@@ -166,6 +172,25 @@ e2e_exec a ip link set dev a-eth0 up || e2e_fail "cannot bring a-eth0 up"
 await_status "已连接" 5
 [ "$(picture)" = "$idlePicture" ] || e2e_fail "the picture did not return to the idle one ($idlePicture)"
 await_kernel_counts 0
+
+# A second link, as quiet as the first, while the program runs.
+e2e_veth a-eth1 a b-eth1 b
+e2e_addr a a-eth1 10.201.2.2/24
+e2e_addr b b-eth1 10.201.2.1/24
+e2e_exec a ip neigh replace 10.201.2.1 lladdr "$(e2e_exec b cat /sys/class/net/b-eth1/address)" dev a-eth1 nud permanent ||
+    e2e_fail "no neighbour in a"
+e2e_exec b ip neigh replace 10.201.2.2 lladdr "$(e2e_exec a cat /sys/class/net/a-eth1/address)" dev b-eth1 nud permanent ||
+    e2e_fail "no neighbour in b"
+t2=$SECONDS
+first=$hwnd
+windows=$(e2e_inspect a wait TStatsForm 2 10) || e2e_fail "no window for the added link within 10 s"
+hwnd=$(echo "$windows" | cut -f1 | grep -vx "$first")
+[ "$(echo "$hwnd" | wc -w)" -eq 1 ] || e2e_fail "expected one new status window, found '$hwnd'"
+e2e_log "window $hwnd for the added link after $((SECONDS - t2)) s"
+link="a-eth1"
+await_kernel_counts 5
+await_status "已连接" 5
+carries_traffic 10.201.2.1 10.201.2.2
 
 e2e_stop a "$hwnd" "$pid" 30
 rc=$?

@@ -344,15 +344,31 @@ TEST_F(Lifecycle, AVanishedInterfaceEndsTheTickAtOnce) {
     EXPECT_EQ(added, 1);
 }
 
-TEST_F(Lifecycle, AnOrdinalBeyondTheTableLeavesTheWindowUnbound) {
+TEST_F(Lifecycle, AWindowBeyondTheTableBindsOnceItsInterfaceIsThereAndTakesItsNames) {
     auto window = std::make_unique<TStatsForm>();
-    window->Ordinal = 5;
+    window->Ordinal = 3;
     window->BeginForm(false);
     EXPECT_FALSE(window->Bound);
+    EXPECT_EQ(window->ConnectionName, L"Adapter");
     int added = 0;
     window->AddNewWindows = [&] { ++added; };
     window->Timer2Timer();
     EXPECT_EQ(added, 0);
+
+    // A dial-up link comes up: the window finds it on its next tick.
+    fake.AddAdapter("eth1");
+    const DWORD ppp = fake.AddAdapter("ppp0", MIB_IF_TYPE_PPP);
+    fake.DialUpConnections = {fake::MakeDialUp("ISP", "MODEM", "Modem")};
+    fake.Row(ppp).dwOutOctets = 4000;
+    window->Timer2Timer();
+    EXPECT_TRUE(window->Bound);
+    EXPECT_EQ(window->InterfaceIndex, ppp);
+    EXPECT_EQ(window->ConnectionName, L"ISP");
+    EXPECT_EQ(window->Caption(), L"ISP 状态");
+    ASSERT_TRUE(window->DialUpRecord);
+    EXPECT_EQ(window->General.lbByteSent.Caption(), L"4,000");
+    EXPECT_EQ(window->SentDelta, 0u);
+    EXPECT_EQ(added, 1);
 }
 
 TEST_F(Lifecycle, DestructionStopsBothTimersAndReleasesWhatTheWindowHolds) {

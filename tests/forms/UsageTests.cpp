@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -25,7 +28,7 @@ int CountShown(HWND window, widgets::TColor color) {
 class Usage : public ::testing::Test {
 protected:
     Usage() {
-        fake.AddAdapter("eth0");
+        index = fake.AddAdapter("eth0");
         window = std::make_unique<TStatsForm>();
         window->Ordinal = 1;
         window->BeginForm(false);
@@ -53,6 +56,7 @@ protected:
     int Shown(widgets::TColor color) { return CountShown(window->Usage.UseChart.Handle(), color); }
 
     fake::FakePlatform fake;
+    DWORD index = 0;
     std::unique_ptr<TStatsForm> window;
 };
 
@@ -71,6 +75,22 @@ TEST_F(Usage, ASteadyRateShowsAtOnceTheAverageApproachesAndTheMaximumLagsOneTick
     EXPECT_EQ(window->Usage.lbDLA.Caption(), L"6.7 k/秒");
     EXPECT_EQ(window->Usage.lbDLM.Caption(), L"10.0 k/秒");
     EXPECT_EQ(window->Usage.lbULM.Caption(), L"1.5 k/秒");
+}
+
+TEST_F(Usage, ATickWithoutTheInterfaceLeavesThePageAlone) {
+    fake.Row(index).dwInOctets += 10240;
+    window->Timer2Timer();
+    auto shown = [this] {
+        std::vector<std::wstring> texts;
+        for (widgets::Label* label : {&window->Usage.lbDL, &window->Usage.lbDLA, &window->Usage.lbDLM})
+            texts.push_back(label->Caption());
+        return std::make_tuple(texts, window->Usage.DownloadSamples, window->Usage.DownloadAverage);
+    };
+    const auto before = shown();
+    ASSERT_EQ(std::get<0>(before)[0], L"10.0 k/秒");
+    fake.RemoveInterface(index);
+    window->Timer2Timer();
+    EXPECT_EQ(shown(), before);
 }
 
 TEST_F(Usage, CountsStopAt255AndTheAverageTurnsIntoAMovingOne) {

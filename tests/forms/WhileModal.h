@@ -43,14 +43,19 @@ inline void CALLBACK RunModalStep(HWND, UINT, UINT_PTR id, DWORD) {
     }
 }
 
+// Runs `step` from the thread's message loop, again on each pass until it answers true.
+inline void FromTheLoop(std::function<bool()> step) {
+    PendingModalStep() = std::move(step);
+    ::SetTimer(nullptr, 0, 1, RunModalStep);
+}
+
 template <typename F> void WhenOpen(const wchar_t* className, std::function<void(F&)> action) {
-    PendingModalStep() = [className, action = std::move(action)] {
+    FromTheLoop([className, action = std::move(action)] {
         F* form = OpenForm<F>(className);
         if (form)
             action(*form);
         return form != nullptr;
-    };
-    ::SetTimer(nullptr, 0, 1, RunModalStep);
+    });
 }
 
 } // namespace fake

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <cstring>
 #include <stdexcept>
 
@@ -235,6 +236,13 @@ DWORD FakeIpHelper::FillIfTable2(PMIB_IF_TABLE2* table) {
         // The 32-bit row's state shows in the 64-bit one, so a change of it is seen there.
         wide.OperStatus = static_cast<IF_OPER_STATUS>(row.dwOperStatus);
         wide.AdminStatus = static_cast<NET_IF_ADMIN_STATUS>(row.dwAdminStatus);
+        auto flags = Flags.find(row.dwIndex);
+        const bool loopback = row.dwType == MIB_IF_TYPE_LOOPBACK;
+        const InterfaceFlags f =
+            flags != Flags.end() ? flags->second : InterfaceFlags{!loopback, !loopback, false};
+        wide.InterfaceAndOperStatusFlags.HardwareInterface = f.hardware;
+        wide.InterfaceAndOperStatusFlags.ConnectorPresent = f.connector;
+        wide.InterfaceAndOperStatusFlags.FilterInterface = f.filter;
         wide.PhysicalAddressLength = row.dwPhysAddrLen;
         std::memcpy(wide.PhysicalAddress, row.bPhysAddr, sizeof row.bPhysAddr);
         wide.InUcastPkts = row.dwInUcastPkts;
@@ -353,6 +361,101 @@ DWORD FakeIpHelper::AddAdapter(const std::string& description, DWORD type) {
     Adapters.push_back(adapter);
     InterfaceNames.emplace_back(added, L"\\DEVICE\\TCPIP_{FAKE-" + std::to_wstring(added) + L"}");
     return added;
+}
+
+// Written from the documented fields of the two tables and of the adapter list. Assumed,
+// not seen on a real machine: the filter layers carry their adapter's hardware flag but no
+// connector; the Wi-Fi Direct, kernel debug, Hyper-V and VPN adapters have neither flag;
+// the Bluetooth adapter has both; the VPN adapter is listed without an address while it
+// is not connected; the indices and the order of the 64-bit table's rows.
+Windows10Laptop FakeIpHelper::ScriptWindows10Laptop() {
+    constexpr DWORD kWifi = 71; // IF_TYPE_IEEE80211
+    constexpr DWORD kTunnel = IF_TYPE_TUNNEL;
+    constexpr DWORD kVirtual = IF_TYPE_PROP_VIRTUAL;
+    constexpr DWORD kUp = MIB_IF_OPER_STATUS_OPERATIONAL;
+    constexpr DWORD kDown = MIB_IF_OPER_STATUS_DISCONNECTED;
+    const InterfaceFlags none{false, false, false};
+    const InterfaceFlags device{true, true, false};
+    const InterfaceFlags filter{true, false, true};
+    struct Row {
+        DWORD index, type;
+        const char* description;
+        InterfaceFlags flags;
+        DWORD status;
+        // In the adapter list: with this address, or "0.0.0.0" without one; null: not listed.
+        const char* address;
+        DWORD layersOf; // a filter layer: its adapter's index
+    };
+    const Row rows[] = {
+        {1, MIB_IF_TYPE_LOOPBACK, "Software Loopback Interface 1", none, kUp, nullptr, 0},
+        {2, MIB_IF_TYPE_ETHERNET, "Microsoft Kernel Debug Network Adapter", none, kDown, nullptr, 0},
+        {3, MIB_IF_TYPE_PPP, "WAN Miniport (SSTP)", none, kDown, nullptr, 0},
+        {4, kTunnel, "WAN Miniport (IKEv2)", none, kDown, nullptr, 0},
+        {5, MIB_IF_TYPE_PPP, "WAN Miniport (L2TP)", none, kDown, nullptr, 0},
+        {6, MIB_IF_TYPE_PPP, "WAN Miniport (PPTP)", none, kDown, nullptr, 0},
+        {7, MIB_IF_TYPE_PPP, "WAN Miniport (PPPOE)", none, kDown, nullptr, 0},
+        {8, MIB_IF_TYPE_ETHERNET, "WAN Miniport (IP)", none, kUp, nullptr, 0},
+        {9, MIB_IF_TYPE_ETHERNET, "WAN Miniport (IPv6)", none, kUp, nullptr, 0},
+        {10, MIB_IF_TYPE_ETHERNET, "WAN Miniport (Network Monitor)", none, kUp, nullptr, 0},
+        {11, kWifi, "Intel(R) Wi-Fi 6 AX201 160MHz", device, kUp, "192.168.1.23", 0},
+        {12, kWifi, "Microsoft Wi-Fi Direct Virtual Adapter", none, kDown, "0.0.0.0", 0},
+        {13, kWifi, "Microsoft Wi-Fi Direct Virtual Adapter #2", none, kDown, "0.0.0.0", 0},
+        {14, MIB_IF_TYPE_ETHERNET, "Intel(R) Ethernet Connection (10) I219-V", device, kDown, "0.0.0.0", 0},
+        {15, MIB_IF_TYPE_ETHERNET, "Bluetooth Device (Personal Area Network)", device, kDown, "0.0.0.0", 0},
+        {16, kTunnel, "Teredo Tunneling Pseudo-Interface", none, kUp, nullptr, 0},
+        {17, kTunnel, "Microsoft IP-HTTPS Platform Interface", none, kDown, nullptr, 0},
+        {18, kTunnel, "Microsoft 6to4 Adapter", none, kDown, nullptr, 0},
+        {19, kVirtual, "ExampleVPN Virtual Adapter", none, kDown, "0.0.0.0", 0},
+        {20, kWifi, "Intel(R) Wi-Fi 6 AX201 160MHz-Native WiFi Filter Driver-0000", filter, kUp, nullptr, 11},
+        {21, kWifi, "Intel(R) Wi-Fi 6 AX201 160MHz-QoS Packet Scheduler-0000", filter, kUp, nullptr, 11},
+        {22, kWifi, "Intel(R) Wi-Fi 6 AX201 160MHz-WFP Native MAC Layer LightWeight Filter-0000", filter, kUp,
+         nullptr, 11},
+        {23, kWifi, "Intel(R) Wi-Fi 6 AX201 160MHz-WFP 802.3 MAC Layer LightWeight Filter-0000", filter, kUp,
+         nullptr, 11},
+        {24, kWifi, "Intel(R) Wi-Fi 6 AX201 160MHz-Npcap Packet Driver (NPCAP)-0000", filter, kUp, nullptr,
+         11},
+        {25, MIB_IF_TYPE_ETHERNET,
+         "Intel(R) Ethernet Connection (10) I219-V-WFP Native MAC Layer LightWeight Filter-0000", filter,
+         kDown, nullptr, 14},
+        {26, MIB_IF_TYPE_ETHERNET, "Intel(R) Ethernet Connection (10) I219-V-QoS Packet Scheduler-0000",
+         filter, kDown, nullptr, 14},
+        {27, MIB_IF_TYPE_ETHERNET,
+         "Intel(R) Ethernet Connection (10) I219-V-WFP 802.3 MAC Layer LightWeight Filter-0000", filter,
+         kDown, nullptr, 14},
+        {28, MIB_IF_TYPE_ETHERNET,
+         "Intel(R) Ethernet Connection (10) I219-V-Npcap Packet Driver (NPCAP)-0000", filter, kDown, nullptr,
+         14},
+        {29, MIB_IF_TYPE_ETHERNET,
+         "Bluetooth Device (Personal Area Network)-Npcap Packet Driver (NPCAP)-0000", filter, kDown, nullptr,
+         15},
+        {45, MIB_IF_TYPE_ETHERNET, "Hyper-V Virtual Ethernet Adapter", none, kUp, "172.22.160.1", 0},
+    };
+    Interfaces.clear();
+    Adapters.clear();
+    InterfaceNames.clear();
+    Flags.clear();
+    // The 64-bit table need not come in index order: the virtual switch, made last,
+    // comes first here.
+    for (const Row& r : std::vector<Row>(std::rbegin(rows), std::rend(rows))) {
+        MIB_IFROW row = MakeIfRow(r.index, r.type, r.description, r.status);
+        if (r.layersOf)
+            std::memcpy(row.bPhysAddr, MakeIfRow(r.layersOf, r.type, "").bPhysAddr, sizeof row.bPhysAddr);
+        Interfaces.push_back(row);
+        Flags[r.index] = r.flags;
+        if (!r.address)
+            continue;
+        FakeAdapter adapter;
+        adapter.index = r.index;
+        adapter.name = "{LAPTOP-" + std::to_string(r.index) + "}";
+        adapter.description = r.description;
+        adapter.type = r.type;
+        adapter.addresses = {{r.address, std::string(r.address) == "0.0.0.0" ? "0.0.0.0" : "255.255.255.0"}};
+        Adapters.insert(Adapters.begin(), adapter);
+        InterfaceNames.emplace(InterfaceNames.begin(), r.index,
+                               L"\\DEVICE\\TCPIP_{LAPTOP-" + std::to_wstring(r.index) + L"}");
+    }
+    Offer64BitTable();
+    return {11, 14, 15, 45, 19};
 }
 
 void FakeIpHelper::RemoveInterface(DWORD index) {

@@ -41,6 +41,19 @@ struct WideCounters {
     ULONG64 ReceiveLinkSpeed = 0;
 };
 
+// The 64-bit row's flags of an interface. By default what Wine reports for a veth link:
+// hardware with a connector; the loopback has neither.
+struct InterfaceFlags {
+    bool hardware = true;
+    bool connector = true;
+    bool filter = false;
+};
+
+// The interfaces of interest on a scripted Windows 10 laptop (ScriptWindows10Laptop).
+struct Windows10Laptop {
+    DWORD wifi, ethernet, bluetooth, virtualSwitch, vpn;
+};
+
 // A scripted IP helper: an interface table the test edits between ticks, the adapter
 // list, interface names, and a record of release and renew requests. By default the
 // machine is one without the 64-bit interface table (as before Vista).
@@ -64,6 +77,11 @@ public:
     void Offer64BitTable();
     WideCounters& Wide(DWORD index);
     std::map<DWORD, WideCounters> WideRows;
+    std::map<DWORD, InterfaceFlags> Flags;
+    // Replaces the machine with a Windows 10 laptop as its tables list it, dozens of rows
+    // of which a user has four connections, and offers the 64-bit table. The VPN adapter
+    // has no address until a test connects it.
+    Windows10Laptop ScriptWindows10Laptop();
     int IfTable2Calls = 0;
     int FreedTables = 0;
 
