@@ -8,7 +8,7 @@ constexpr int kClientHeight = 163;
 constexpr int kNameFontHeight = -19; // 14 points
 } // namespace
 
-TfrmAbout::TfrmAbout() : Form(kClassName, IDD_TfrmAbout) {
+TfrmAbout::TfrmAbout() : Form(kClassName, IDD_TfrmAbout, {kClientWidth, kClientHeight}) {
     Button1.OnClick = [this] { Button1Click(); };
     URLLabel1.URL = kMakerSite;
     URLLabel2.URL = kDeveloperMail;
@@ -18,12 +18,6 @@ TfrmAbout::TfrmAbout() : Form(kClassName, IDD_TfrmAbout) {
 
 TfrmAbout::~TfrmAbout() {
     DestroyHandle();
-}
-
-void TfrmAbout::CreateHandle(HWND owner) {
-    Form::CreateHandle(owner);
-    SetClientSize(kClientWidth, kClientHeight);
-    FormCreate();
 }
 
 void TfrmAbout::FormCreate() {
