@@ -9,7 +9,7 @@ constexpr int kClientHeight = 163;
 constexpr int kNameFontHeight = -19; // 14 points
 } // namespace
 
-TfrmAbout::TfrmAbout() : Form(kClassName, IDD_TfrmAbout) {
+TfrmAbout::TfrmAbout() : Form(kClassName, IDD_TfrmAbout, {kClientWidth, kClientHeight}) {
     Button1.OnClick = [this] { Button1Click(); };
     Button1.SetHint(L"关闭窗口");
     URLLabel1.URL = kMakerSite;
@@ -20,12 +20,6 @@ TfrmAbout::TfrmAbout() : Form(kClassName, IDD_TfrmAbout) {
 
 TfrmAbout::~TfrmAbout() {
     DestroyHandle();
-}
-
-void TfrmAbout::CreateHandle(HWND owner) {
-    Form::CreateHandle(owner);
-    SetClientSize(kClientWidth, kClientHeight);
-    FormCreate();
 }
 
 void TfrmAbout::FormCreate() {

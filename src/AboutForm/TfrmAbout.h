@@ -17,8 +17,6 @@ public:
 
     TfrmAbout();
     ~TfrmAbout() override;
-    // Makes the window, owned by the window it was opened from.
-    void CreateHandle(HWND owner);
 
     widgets::Image Image1{*this, IDC_Image1};
     widgets::Label Label1{*this, IDC_AboutLabel1};
@@ -38,7 +36,7 @@ public:
     TURLLabel URLLabel4{*this, IDC_URLLabel4};
     widgets::Button Button1{*this, IDC_AboutButton1};
 
-    void FormCreate();
+    void FormCreate() override;
     void Button1Click();
 
 private:

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
+#include <utility>
 
 namespace {
 // Seconds from the FILETIME origin (1601-01-01) to 1970-01-01.
@@ -17,17 +18,24 @@ template <std::size_t N> std::wstring FieldText(const char (&field)[N]) {
 }
 } // namespace
 
-TNetDetail::TNetDetail() : Form(L"TNetDetail", IDD_TNetDetail) {
+TNetDetail::TNetDetail(std::vector<DetailRow> rows)
+    : Form(L"TNetDetail", IDD_TNetDetail, {339, 285}), rows_(std::move(rows)) {
     ListView1.SetColumns({{L"属性", 158}, {L"值", 157}});
-    ListView1.HelpContext = 301;
+    ListView1.HelpContext = IDH_NetDetailListView1;
     ListView1.OnContextMenu = [this](POINT at) { PopupMenu1.Popup(at); };
-    Button1.HelpContext = 302;
+    Button1.HelpContext = IDH_NetDetailButton1;
     Button1.OnClick = [this] { Button1Click(); };
     Copy1.OnClick = [this] { Copy1Click(); };
 }
 
 TNetDetail::~TNetDetail() {
     DestroyHandle();
+}
+
+void TNetDetail::FormCreate() {
+    CenterOnOwner();
+    for (const DetailRow& row : rows_)
+        AddRow(row.Name, row.Value);
 }
 
 void TNetDetail::AddRow(const std::wstring& name, const std::wstring& value) {

@@ -9,14 +9,17 @@
 #include <string>
 #include <vector>
 
-// The full IP configuration of one adapter as rows of a property and its value. Built
-// afresh for each showing from the status window's records; it keeps nothing.
+struct DetailRow {
+    std::wstring Name;
+    std::wstring Value;
+};
+
+// The full IP configuration of one adapter as rows of a property and its value. Made
+// afresh for each showing from the status window's records.
 class TNetDetail : public widgets::Form {
 public:
-    TNetDetail();
+    explicit TNetDetail(std::vector<DetailRow> rows);
     ~TNetDetail() override;
-    // The window's client area in pixels, whatever the dialog font's metrics.
-    static constexpr SIZE kClientSize{339, 285};
 
     widgets::Label Label1{*this, IDC_NetDetailLabel1};
     widgets::ListView ListView1{*this, IDC_NetDetailListView1};
@@ -24,9 +27,13 @@ public:
     widgets::PopupMenu PopupMenu1{*this, IDM_NetDetailPopupMenu1};
     widgets::MenuItem Copy1{PopupMenu1, IDM_NetDetailCopy1};
 
+    void FormCreate() override;
     void AddRow(const std::wstring& name, const std::wstring& value);
     void Copy1Click();
     void Button1Click();
+
+private:
+    std::vector<DetailRow> rows_;
 };
 
 // What the window shows of one adapter, from the status window's records.
@@ -37,11 +44,6 @@ struct DetailSources {
     const IP_ADAPTER_INFO& AdapterInfo;
     const MIB_IFROW& IfRow;
     std::wstring Gateway; // as the Support page shows it
-};
-
-struct DetailRow {
-    std::wstring Name;
-    std::wstring Value;
 };
 
 std::vector<DetailRow> DetailRows(const DetailSources& sources);

@@ -6,3 +6,7 @@
 #define IDC_NetDetailButton1 6103
 #define IDM_NetDetailPopupMenu1 6110
 #define IDM_NetDetailCopy1 6111
+
+// Help numbers: the help file's topics, opened at a control by F1 or the help button.
+#define IDH_NetDetailListView1 301
+#define IDH_NetDetailButton1 302

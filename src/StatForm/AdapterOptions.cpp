@@ -37,7 +37,7 @@ void TStatsForm::AdapterOptions1Click() {
     tmchart::TTimeChart& chart = Usage.UseChart;
 
     auto dialog = std::make_unique<TFrmOptions>(DisplaySettings);
-    dialog->Create(Handle());
+    dialog->CreateHandle(Handle());
     if (os.IsXPOrLater())
         settings::ApplyDropShadow(*dialog, DisplaySettings.DropShadow);
     dialog->SampleTC.SetFont(chart.Font());
@@ -50,7 +50,7 @@ void TStatsForm::AdapterOptions1Click() {
     dialog->SetStayOnTop(StayOnTop());
 
     OptionsSession session(*this, dialog);
-    if (dialog->ShowModal() != IDOK)
+    if (dialog->ShowModal(*this) != IDOK)
         return;
 
     chart.ShowGrid = dialog->cbGrid.Checked();

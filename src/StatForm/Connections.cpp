@@ -18,7 +18,7 @@ void TStatsForm::CreateConnectionsPage() {
     for (std::size_t i = 0; i < headings.size(); ++i)
         columns.push_back({headings[i], page.ConnectionColumnWidths[i]});
     page.lvConnections.SetColumns(std::move(columns));
-    page.lvConnections.HelpContext = 501;
+    page.lvConnections.HelpContext = IDH_lvConnections;
     const RECT sheet = tsConnect.ClientBounds();
     page.lvConnections.SetBounds(0, 0, sheet.right - sheet.left, sheet.bottom - sheet.top);
 

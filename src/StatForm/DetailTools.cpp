@@ -23,21 +23,17 @@ void TStatsForm::btnDetailsClick() {
         TrayLock& operator=(const TrayLock&) = delete;
     } lock(*this);
 
-    TNetDetail detail;
-    detail.CreateHandle(Handle());
-    detail.SetClientSize(TNetDetail::kClientSize.cx, TNetDetail::kClientSize.cy);
-    detail.CenterOnOwner();
     const DetailSources sources{NetworkParams, NetworkParamsBuffer, AdapterInfo, IfRow,
                                 Support.Label4.Caption()};
-    for (const DetailRow& row : DetailRows(sources))
-        detail.AddRow(row.Name, row.Value);
+    TNetDetail detail(DetailRows(sources));
     detail.SetStayOnTop(StayOnTop());
     settings::ApplyDropShadow(detail, DisplaySettings.DropShadow);
-    detail.ShowModal();
+    detail.ShowModal(*this);
 }
 
 void TStatsForm::AddARPEntry1Click() {
-    if (TArpListForm* open = ToolForms.Find<TArpListForm>()) {
+    // One ARP table window for the whole program, whichever status window opened it.
+    if (widgets::Form* open = widgets::Form::FindOpen(TArpListForm::kClassName, nullptr)) {
         open->BringToFront();
         return;
     }
@@ -47,6 +43,7 @@ void TStatsForm::AddARPEntry1Click() {
                                   address.empty() ? L"0.0.0.0" : platform::FromAnsi(address, CP_ACP),
                                   ConnectionName, DisplaySettings.DropShadow};
     TArpListForm& form = ToolForms.Add<TArpListForm>(std::move(adapter));
-    form.CreateOver(*this);
+    form.SetStayOnTop(StayOnTop());
+    form.CreateHandle(Handle());
     form.Show();
 }

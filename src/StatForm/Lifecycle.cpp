@@ -23,7 +23,7 @@ static_assert(sizeof(FIXED_INFO) == 584);
 } // namespace
 
 TStatsForm::TStatsForm()
-    : Form(L"TStatsForm", IDD_TStatsForm),
+    : Form(L"TStatsForm", IDD_TStatsForm, {kClientWidth, kClientHeight}),
       ImageList1({IDI_ACT0, IDI_ACT1, IDI_ACT2, IDI_ACT3, IDI_ACT4, IDI_ACT5, IDI_ACT6, IDI_ACT7, IDI_ACT8},
                  32),
       ImageList2({IDI_TRAY0, IDI_TRAY1, IDI_TRAY2, IDI_TRAY3, IDI_TRAY4},
@@ -32,9 +32,6 @@ TStatsForm::TStatsForm()
                     IDB_MENU_EXPLORE, IDB_MENU_UNMAPDRIVE, IDB_MENU_UNPRINTER, IDB_MENU_PRINTER}) {
     WireEvents();
     CreateHandle();
-    SetClientSize(kClientWidth, kClientHeight);
-    CenterOnScreen();
-    FormCreate();
 }
 
 TStatsForm::~TStatsForm() {
@@ -71,21 +68,22 @@ void TStatsForm::WireEvents() {
     WireDetailTools();
     WireNetworkPage();
 
-    General.GroupBox2.HelpContext = 101;
-    General.GroupBox3.HelpContext = 102;
-    Button1.HelpContext = 103;
-    Support.cbIP.HelpContext = 201;
-    Support.btnDetails.HelpContext = 202;
-    Support.btnRel.HelpContext = 203;
-    Support.btnRen.HelpContext = 204;
-    Support.btnCommands.HelpContext = 205;
+    General.GroupBox2.HelpContext = IDH_GroupBox2;
+    General.GroupBox3.HelpContext = IDH_GroupBox3;
+    Button1.HelpContext = IDH_Button1;
+    Support.cbIP.HelpContext = IDH_cbIP;
+    Support.btnDetails.HelpContext = IDH_btnDetails;
+    Support.btnRel.HelpContext = IDH_btnRel;
+    Support.btnRen.HelpContext = IDH_btnRen;
+    Support.btnCommands.HelpContext = IDH_btnCommands;
     Details.Label33.SetBold(true);
     Details.lbTTL.SetBold(true);
-    Network.cbNetworkList.HelpContext = 401;
-    Network.tbNetwork.HelpContext = 402;
+    Network.cbNetworkList.HelpContext = IDH_cbNetworkList;
+    Network.tbNetwork.HelpContext = IDH_tbNetwork;
 }
 
 void TStatsForm::FormCreate() {
+    CenterOnScreen();
     // The registry accessor stands on the settings key since its construction.
     Support.lbRelRenText.SetCaption(L"");
     Support.lbRelRenText.SetVisible(false);

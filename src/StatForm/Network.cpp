@@ -95,39 +95,35 @@ void TStatsForm::StartBrowse() {
 void TStatsForm::ReceiveBrowse(std::unique_ptr<BrowseLetter> letter) {
     NetworkPage& page = Network;
     widgets::TreeView& tree = page.tbNetwork;
-    switch (letter->kind) {
-    case BrowseLetter::Kind::Begin:
-        page.lbNetStat.SetCaption(letter->text);
-        page.lbNetStat.SetVisible(true);
-        tree.Clear();
-        page.BrowseNodes.clear();
-        break;
-    case BrowseLetter::Kind::Status:
-        page.lbNetStat.SetCaption(letter->text);
-        break;
-    case BrowseLetter::Kind::HideStatus:
-        page.lbNetStat.SetVisible(false);
-        break;
-    case BrowseLetter::Kind::Node: {
-        auto parent = page.BrowseNodes.find(letter->parent);
-        widgets::TreeView::Node under =
-            parent == page.BrowseNodes.end() ? widgets::TreeView::kNone : parent->second;
-        LPARAM data = 0;
-        if (letter->resource) {
-            data = reinterpret_cast<LPARAM>(letter->resource.get());
-            page.NodeResources.push_back(std::move(letter->resource));
-        }
-        page.BrowseNodes[letter->node] = tree.Add(under, letter->text, letter->image, data);
-        // The provider's node opens as soon as it has something to show.
-        if (under != widgets::TreeView::kNone && tree.Parent(under) == widgets::TreeView::kNone)
-            tree.Expand(under);
-        break;
-    }
-    case BrowseLetter::Kind::Finished:
-        page.TMyThread.reset();
-        std::erase_if(page.RetiredBrowses, [](const auto& worker) { return !worker->Running(); });
-        break;
-    }
+    std::visit(
+        widgets::Overloaded{
+            [&](const BrowseBegin& begin) {
+                page.lbNetStat.SetCaption(begin.text);
+                page.lbNetStat.SetVisible(true);
+                tree.Clear();
+                page.BrowseNodes.clear();
+            },
+            [&](const BrowseStatus& status) { page.lbNetStat.SetCaption(status.text); },
+            [&](const BrowseHideStatus&) { page.lbNetStat.SetVisible(false); },
+            [&](BrowseNode& node) {
+                auto parent = page.BrowseNodes.find(node.parent);
+                widgets::TreeView::Node under =
+                    parent == page.BrowseNodes.end() ? widgets::TreeView::kNone : parent->second;
+                LPARAM data = 0;
+                if (node.resource) {
+                    data = reinterpret_cast<LPARAM>(node.resource.get());
+                    page.NodeResources.push_back(std::move(node.resource));
+                }
+                page.BrowseNodes[node.node] = tree.Add(under, node.text, node.image, data);
+                // The provider's node opens as soon as it has something to show.
+                if (under != widgets::TreeView::kNone && tree.Parent(under) == widgets::TreeView::kNone)
+                    tree.Expand(under);
+            },
+            [&](const BrowseFinished&) {
+                page.TMyThread.reset();
+                std::erase_if(page.RetiredBrowses, [](const auto& worker) { return !worker->Running(); });
+            }},
+        *letter);
 }
 
 void TStatsForm::StopBrowses() {

@@ -104,24 +104,13 @@ public:
 
     bool Going() const { return going_ && !stop_.stop_requested(); }
 
-    void Send(BrowseLetter::Kind kind, std::wstring text = {}) {
-        auto letter = std::make_unique<BrowseLetter>();
-        letter->kind = kind;
-        letter->text = std::move(text);
-        if (going_ && !post_(std::move(letter)))
+    void Send(BrowseLetter letter) {
+        if (going_ && !post_(std::make_unique<BrowseLetter>(std::move(letter))))
             going_ = false;
     }
 
     int AddNode(int parent, std::wstring text, int image, std::unique_ptr<NodeResource> resource = nullptr) {
-        auto letter = std::make_unique<BrowseLetter>();
-        letter->kind = BrowseLetter::Kind::Node;
-        letter->node = ++lastNode_;
-        letter->parent = parent;
-        letter->text = std::move(text);
-        letter->image = image;
-        letter->resource = std::move(resource);
-        if (going_ && !post_(std::move(letter)))
-            going_ = false;
+        Send(BrowseNode{++lastNode_, parent, std::move(text), image, std::move(resource)});
         return lastNode_;
     }
 
@@ -133,13 +122,13 @@ public:
                                           const_cast<LPNETRESOURCEW>(resource), &opened);
         if (answer != NO_ERROR) {
             if (answer == ERROR_NO_NETWORK) {
-                Send(BrowseLetter::Kind::Status, kNoNetworkText);
+                Send(BrowseStatus{kNoNetworkText});
             } else {
                 DWORD code = 0;
                 std::vector<wchar_t> text(kErrorTextChars), provider(kErrorTextChars);
                 net_.WNetGetLastErrorW(&code, text.data(), kErrorTextChars, provider.data(), kErrorTextChars);
                 text.back() = L'\0';
-                Send(BrowseLetter::Kind::Status, text.data());
+                Send(BrowseStatus{text.data()});
             }
             return;
         }
@@ -294,13 +283,13 @@ std::wstring NetworkStatusText(DWORD status) {
 void RunBrowse(const platform::Network& net, const NodeResource& root, const BrowsePost& post,
                std::stop_token stop) {
     Browse browse(net, post, std::move(stop));
-    browse.Send(BrowseLetter::Kind::Begin, kSearchingText);
+    browse.Send(BrowseBegin{kSearchingText});
     const std::wstring provider = root.lpProvider.value_or(L"");
     int rootNode = browse.AddNode(0, ShortResourceName(provider.c_str(), NamePart::Before), -1);
     NETRESOURCEW record = root.View();
     browse.EnumerateLevel(&record, rootNode);
-    browse.Send(BrowseLetter::Kind::HideStatus);
+    browse.Send(BrowseHideStatus{});
     if (browse.Going())
         browse.Information(provider, rootNode);
-    browse.Send(BrowseLetter::Kind::Finished);
+    browse.Send(BrowseFinished{});
 }

@@ -9,6 +9,7 @@
 #include <optional>
 #include <stop_token>
 #include <string>
+#include <variant>
 
 // A deep copy of one network resource record; the browse tree's leaves carry one each.
 struct NodeResource {
@@ -56,22 +57,23 @@ inline constexpr wchar_t kSearchingText[] = L"正在搜索网络...";
 inline constexpr wchar_t kNoNetworkText[] = L"网络不可用。";
 inline constexpr wchar_t kInformationText[] = L"网络信息";
 
-// One thing a browse tells its window, in the order it happens.
-struct BrowseLetter {
-    enum class Kind {
-        Begin,      // show the status line searching, empty the tree
-        Status,     // the status line's text
-        HideStatus, // the walk is over
-        Node,       // a node below `parent` (0: the top level)
-        Finished,   // the worker is done
-    };
-    Kind kind = Kind::Begin;
+// The things a browse tells its window, in the order they happen.
+struct BrowseBegin { // show the status line with this text, empty the tree
     std::wstring text;
+};
+struct BrowseStatus { // the status line's text
+    std::wstring text;
+};
+struct BrowseHideStatus {}; // the walk is over
+struct BrowseNode {         // a node below `parent` (0: the top level)
     int node = 0;
     int parent = 0;
+    std::wstring text;
     int image = -1;
     std::unique_ptr<NodeResource> resource;
 };
+struct BrowseFinished {}; // the worker is done
+using BrowseLetter = std::variant<BrowseBegin, BrowseStatus, BrowseHideStatus, BrowseNode, BrowseFinished>;
 
 // Where a browse's letters go; false when refused (the browse was superseded).
 using BrowsePost = std::function<bool(std::unique_ptr<BrowseLetter>)>;

@@ -294,7 +294,7 @@ private:
     void UpdateTotal(std::int64_t total, std::int64_t& shown, std::uint32_t& delta, widgets::Label& label);
     std::wstring FindInterfaceName() const;
     void ReleaseOrRenew(const wchar_t* progressText, bool release);
-    void FormCreate();
+    void FormCreate() override;
     void WireEvents();
     void LayoutPages();
 };

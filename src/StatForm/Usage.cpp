@@ -53,11 +53,11 @@ void TStatsForm::CreateUsagePage() {
     Usage.cbShowDL.SetChecked(true);
     Usage.cbShowUL.SetChecked(true);
 
-    Usage.UseChart.HelpContext = 501;
-    Usage.cbShowDL.HelpContext = 502;
-    Usage.cbShowUL.HelpContext = 503;
-    Usage.cbDLColor.HelpContext = 504;
-    Usage.cbULColor.HelpContext = 505;
+    Usage.UseChart.HelpContext = IDH_UseChart;
+    Usage.cbShowDL.HelpContext = IDH_cbShowDL;
+    Usage.cbShowUL.HelpContext = IDH_cbShowUL;
+    Usage.cbDLColor.HelpContext = IDH_cbDLColor;
+    Usage.cbULColor.HelpContext = IDH_cbULColor;
 
     tsUsage.OnShow = [this] { tsUsageShow(); };
     tsUsage.OnHide = [this] { tsUsageHide(); };

@@ -134,3 +134,21 @@
 #define IDM_N5 1532
 #define IDM_MapNetworkDrive1 1533
 #define IDM_ConnectPrinter1 1534
+
+// Help numbers: the help file's topics, opened at a control by F1 or the help button.
+#define IDH_GroupBox2 101
+#define IDH_GroupBox3 102
+#define IDH_Button1 103
+#define IDH_cbIP 201
+#define IDH_btnDetails 202
+#define IDH_btnRel 203
+#define IDH_btnRen 204
+#define IDH_btnCommands 205
+#define IDH_cbNetworkList 401
+#define IDH_tbNetwork 402
+#define IDH_UseChart 501
+#define IDH_lvConnections 501
+#define IDH_cbShowDL 502
+#define IDH_cbShowUL 503
+#define IDH_cbDLColor 504
+#define IDH_cbULColor 505

@@ -16,7 +16,7 @@ int HexValue(wchar_t c) {
 }
 } // namespace
 
-TAddARP::TAddARP(HWND owner) : Form(L"TAddARP", IDD_TAddARP) {
+TAddARP::TAddARP() : Form(L"TAddARP", IDD_TAddARP, {255, 135}) {
     OnShow = [this] { FormShow(); };
     Edit1.SetMaxLength(static_cast<int>(kPhysicalAddressChars));
     Edit1.OnChange = [this] { CheckOK(); };
@@ -24,14 +24,18 @@ TAddARP::TAddARP(HWND owner) : Form(L"TAddARP", IDD_TAddARP) {
     cbType.OnChange = [this] { CheckOK(); };
     btnOK.OnClick = [this] { SetModalResult(IDOK); };
     btnCancel.OnClick = [this] { SetModalResult(IDCANCEL); };
-    Edit1.HelpContext = 801;
-    IPEdit1.HelpContext = 802;
-    cbType.HelpContext = 803;
-    btnOK.HelpContext = 303;
-    btnCancel.HelpContext = 302;
-    CreateHandle(owner);
-    // The designed pixel size, whatever the dialog font's metrics.
-    SetClientSize(255, 135);
+    Edit1.HelpContext = IDH_AddArpEdit1;
+    IPEdit1.HelpContext = IDH_AddArpIPEdit1;
+    cbType.HelpContext = IDH_AddArpcbType;
+    btnOK.HelpContext = IDH_AddArpbtnOK;
+    btnCancel.HelpContext = IDH_AddArpbtnCancel;
+}
+
+TAddARP::~TAddARP() {
+    DestroyHandle();
+}
+
+void TAddARP::FormCreate() {
     CenterOnOwner();
     for (const wchar_t* type : {L"静态", L"动态", L"无效", L"其他"})
         cbType.Add(type);
@@ -39,10 +43,6 @@ TAddARP::TAddARP(HWND owner) : Form(L"TAddARP", IDD_TAddARP) {
     IPEdit1.SetValue(0);
     btnOK.SetEnabled(false);
     Edit1.Focus();
-}
-
-TAddARP::~TAddARP() {
-    DestroyHandle();
 }
 
 void TAddARP::FormShow() {

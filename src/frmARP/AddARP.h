@@ -13,8 +13,8 @@
 // The dialog that asks for a new ARP entry: physical address, IP address and type.
 class TAddARP : public widgets::Form {
 public:
-    // Made for one use, owned by the window that shows it.
-    explicit TAddARP(HWND owner);
+    // Made for one use, by the window that shows it.
+    TAddARP();
     ~TAddARP() override;
 
     widgets::Label Label1{*this, IDC_AddArpLabel1};
@@ -26,6 +26,7 @@ public:
     widgets::Button btnOK{*this, IDC_AddArpbtnOK};
     widgets::Button btnCancel{*this, IDC_AddArpbtnCancel};
 
+    void FormCreate() override;
     void FormShow();
     void CheckOK();
 

@@ -10,3 +10,10 @@
 #define IDC_AddArpcbType 6306
 #define IDC_AddArpbtnOK 6307
 #define IDC_AddArpbtnCancel 6308
+
+// Help numbers: the help file's topics, opened at a control by F1 or the help button.
+#define IDH_AddArpEdit1 801
+#define IDH_AddArpIPEdit1 802
+#define IDH_AddArpcbType 803
+#define IDH_AddArpbtnOK 303
+#define IDH_AddArpbtnCancel 302

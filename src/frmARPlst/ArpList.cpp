@@ -19,7 +19,7 @@ static_assert(sizeof(MIB_IPNETROW) == 24);
 } // namespace
 
 TArpListForm::TArpListForm(Adapter adapter)
-    : Form(L"TArpListForm", IDD_TArpListForm), InterfaceIndex(adapter.InterfaceIndex),
+    : Form(kClassName, IDD_TArpListForm, {360, 255}), InterfaceIndex(adapter.InterfaceIndex),
       AdapterAddress(std::move(adapter.AdapterAddress)), ConnectionName(std::move(adapter.ConnectionName)),
       dropShadow_(adapter.DropShadow) {
     OnShow = [this] { FormShow(); };
@@ -28,28 +28,20 @@ TArpListForm::TArpListForm(Adapter adapter)
     Button2.OnClick = [this] { Button2Click(); };
     btnClearARP.OnClick = [this] { btnClearARPClick(); };
     Button4.OnClick = [this] { Button4Click(); };
-    ARPList.HelpContext = 701;
-    Button1.HelpContext = 702;
-    Button2.HelpContext = 703;
-    btnClearARP.HelpContext = 704;
-    Button4.HelpContext = 302;
+    ARPList.HelpContext = IDH_ArpListARPList;
+    Button1.HelpContext = IDH_ArpListButton1;
+    Button2.HelpContext = IDH_ArpListButton2;
+    btnClearARP.HelpContext = IDH_ArpListbtnClearARP;
+    Button4.HelpContext = IDH_ArpListButton4;
 }
 
 TArpListForm::~TArpListForm() {
     DestroyHandle();
 }
 
-void TArpListForm::CreateOver(widgets::Form& statusWindow) {
-    CreateHandle(statusWindow.Handle());
-    // The designed pixel size, whatever the dialog font's metrics.
-    SetClientSize(360, 255);
-    CenterOnOwner();
-    SetStayOnTop(statusWindow.StayOnTop());
-    settings::ApplyDropShadow(*this, dropShadow_);
-    FormCreate();
-}
-
 void TArpListForm::FormCreate() {
+    CenterOnOwner();
+    settings::ApplyDropShadow(*this, dropShadow_);
     btnClearARP.SetEnabled(platform::kernel().Version.IsWin2000OrLater());
 }
 
@@ -81,10 +73,10 @@ void TArpListForm::FillArpList() {
 }
 
 void TArpListForm::Button1Click() {
-    TAddARP dialog(Handle());
+    TAddARP dialog;
     settings::ApplyDropShadow(dialog, dropShadow_);
     dialog.SetStayOnTop(StayOnTop());
-    if (dialog.ShowModal() != IDOK)
+    if (dialog.ShowModal(*this) != IDOK)
         return;
     MIB_IPNETROW row;
     std::memset(&row, 0, sizeof row);

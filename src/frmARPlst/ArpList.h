@@ -10,6 +10,8 @@
 // A tool window: closing it ends it.
 class TArpListForm : public widgets::Form {
 public:
+    static constexpr const wchar_t* kClassName = L"TArpListForm";
+
     // What the status window hands over; fixed for the window's life.
     struct Adapter {
         DWORD InterfaceIndex = 0;
@@ -20,8 +22,6 @@ public:
 
     explicit TArpListForm(Adapter adapter);
     ~TArpListForm() override;
-    // Makes the window owned by the status window, centred on it, with its style.
-    void CreateOver(widgets::Form& statusWindow);
 
     const DWORD InterfaceIndex;
     const std::wstring AdapterAddress;
@@ -34,7 +34,7 @@ public:
     widgets::Button btnClearARP{*this, IDC_ArpListbtnClearARP};
     widgets::Button Button4{*this, IDC_ArpListButton4};
 
-    void FormCreate();
+    void FormCreate() override;
     void FormShow();
     void FillArpList();
     void Button1Click();

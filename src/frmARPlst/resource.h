@@ -7,3 +7,10 @@
 #define IDC_ArpListButton2 6204
 #define IDC_ArpListbtnClearARP 6205
 #define IDC_ArpListButton4 6206
+
+// Help numbers: the help file's topics, opened at a control by F1 or the help button.
+#define IDH_ArpListARPList 701
+#define IDH_ArpListButton1 702
+#define IDH_ArpListButton2 703
+#define IDH_ArpListbtnClearARP 704
+#define IDH_ArpListButton4 302

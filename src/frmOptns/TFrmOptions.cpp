@@ -24,7 +24,8 @@ constexpr std::uint8_t kHintBytes = 1;
 
 } // namespace
 
-TFrmOptions::TFrmOptions(TDisplaySettings& settings) : Form(kClassName, IDD_TFrmOptions), Settings(settings) {
+TFrmOptions::TFrmOptions(TDisplaySettings& settings)
+    : Form(kClassName, IDD_TFrmOptions, {kClientWidth, kClientHeight}), Settings(settings) {
     WireEvents();
     DesignSampleChart();
 }
@@ -33,9 +34,7 @@ TFrmOptions::~TFrmOptions() {
     DestroyHandle();
 }
 
-void TFrmOptions::Create(HWND owner) {
-    CreateHandle(owner);
-    SetClientSize(kClientWidth, kClientHeight);
+void TFrmOptions::FormCreate() {
     CenterOnOwner();
     RECT sample = SampleTC.Bounds();
     SampleTC.SetBounds(sample.left, sample.top, kSampleWidth, kSampleHeight);
@@ -56,24 +55,24 @@ void TFrmOptions::WireEvents() {
     btnOK.OnClick = [this] { btnOKClick(); };
     btnCancel.OnClick = [this] { btnCancelClick(); };
 
-    btnOK.HelpContext = 303;
-    btnCancel.HelpContext = 302;
+    btnOK.HelpContext = IDH_OPT_btnOK;
+    btnCancel.HelpContext = IDH_OPT_btnCancel;
     for (widgets::Control* c :
          std::initializer_list<widgets::Control*>{&gbTransfer, &rbByt, &rbKB, &rbMB, &rbGB, &rbDyn})
-        c->HelpContext = 901;
+        c->HelpContext = IDH_OPT_gbTransfer;
     for (widgets::Control* c :
          std::initializer_list<widgets::Control*>{&gbPopup, &cbName, &cbSpeed, &cbIP, &cbBytes})
-        c->HelpContext = 902;
-    Button2.HelpContext = 903;
-    cbAutoRun.HelpContext = 904;
-    cbGrid.HelpContext = 911;
-    cbGridColor.HelpContext = 912;
-    cbGridBackColor.HelpContext = 913;
-    cbGridLegend.HelpContext = 914;
-    Button1.HelpContext = 915;
-    cbDropDown.HelpContext = 921;
-    cbAOT.HelpContext = 922;
-    edAdapterName.HelpContext = 923;
+        c->HelpContext = IDH_OPT_gbPopup;
+    Button2.HelpContext = IDH_OPT_Button2;
+    cbAutoRun.HelpContext = IDH_OPT_cbAutoRun;
+    cbGrid.HelpContext = IDH_OPT_cbGrid;
+    cbGridColor.HelpContext = IDH_OPT_cbGridColor;
+    cbGridBackColor.HelpContext = IDH_OPT_cbGridBackColor;
+    cbGridLegend.HelpContext = IDH_OPT_cbGridLegend;
+    Button1.HelpContext = IDH_OPT_Button1;
+    cbDropDown.HelpContext = IDH_OPT_cbDropDown;
+    cbAOT.HelpContext = IDH_OPT_cbAOT;
+    edAdapterName.HelpContext = IDH_OPT_edAdapterName;
 }
 
 void TFrmOptions::DesignSampleChart() {

@@ -20,9 +20,6 @@ public:
     explicit TFrmOptions(TDisplaySettings& settings);
     ~TFrmOptions() override;
 
-    // Makes the window, owned by the window it edits.
-    void Create(HWND owner);
-
     TDisplaySettings& Settings;
     bool ResetRequested = false;
 
@@ -64,6 +61,7 @@ public:
 
     widgets::Timer Timer1{*this, 1000};
 
+    void FormCreate() override;
     void FormShow();
     void Timer1Timer();
     void cbGridClick();

@@ -37,3 +37,19 @@
 #define IDC_OPT_cbAOT 8161
 #define IDC_OPT_Label1 8162
 #define IDC_OPT_edAdapterName 8163
+
+// Help numbers: the help file's topics, opened at a control by F1 or the help button.
+#define IDH_OPT_btnOK 303
+#define IDH_OPT_btnCancel 302
+#define IDH_OPT_gbTransfer 901
+#define IDH_OPT_gbPopup 902
+#define IDH_OPT_Button2 903
+#define IDH_OPT_cbAutoRun 904
+#define IDH_OPT_cbGrid 911
+#define IDH_OPT_cbGridColor 912
+#define IDH_OPT_cbGridBackColor 913
+#define IDH_OPT_cbGridLegend 914
+#define IDH_OPT_Button1 915
+#define IDH_OPT_cbDropDown 921
+#define IDH_OPT_cbAOT 922
+#define IDH_OPT_edAdapterName 923

@@ -55,25 +55,21 @@ void TTRThread::Run(std::stop_token stop, std::shared_ptr<trcrt::TraceChannel> c
 
     const kelvradll::ProbeLibrary& probe = channel->Probe;
     TraceResult* result = nullptr;
-    auto end = std::make_unique<trcrt::TraceLetter>();
-    end->kind = trcrt::TraceLetter::Kind::Ended;
-    end->status = KVPROBE_FAILED;
+    trcrt::TraceEnd end;
     try {
-        end->status = probe.TraceRoute(&request, &result, &TTRThread::HopCallback);
+        end.status = probe.TraceRoute(&request, &result, &TTRThread::HopCallback);
     } catch (...) {
-        end->status = KVPROBE_FAILED; // a missing library, or a failure inside it
+        end.status = KVPROBE_FAILED; // a missing library, or a failure inside it
     }
-    if (result) {
-        end->hasResult = true;
-        end->lastHop = result->lastHop;
-    }
+    if (result)
+        end.lastHop = result->lastHop;
     try {
         if (probe.FreeTraceRt)
             probe.FreeTraceRt(&result);
     } catch (...) {
     }
     channel->IgnoreHops = true;
-    channel->Sender.Post(std::move(end));
+    channel->Sender.Post(std::make_unique<trcrt::TraceLetter>(std::move(end)));
 }
 
 void WINAPI TTRThread::HopCallback(const HopReport* report, LONG* stop) {
@@ -83,13 +79,12 @@ void WINAPI TTRThread::HopCallback(const HopReport* report, LONG* stop) {
     if (!channel || channel->IgnoreHops)
         return;
     if (!Ending(*channel)) {
-        auto letter = std::make_unique<trcrt::TraceLetter>();
         const std::wstring address = FieldText(report->address, sizeof report->address);
         std::wstring host;
         if (report->timeMs != KVPROBE_NO_ANSWER && !address.empty())
             host = kelvradll::LookUpHostName(channel->Probe, address);
-        letter->cells = trcrt::HopCells(report->hop, report->timeMs, address, host);
-        channel->Sender.Post(std::move(letter));
+        channel->Sender.Post(std::make_unique<trcrt::TraceLetter>(
+            trcrt::TraceHop{trcrt::HopCells(report->hop, report->timeMs, address, host)}));
     }
     // Asked again after the lookup, which may have taken a while.
     if (Ending(*channel)) {
@@ -110,8 +105,8 @@ TFrmTraceRt::TFrmTraceRt(widgets::Form& owner) : Form(L"TFrmTraceRt", IDD_TFrmTr
     RouteList.OnContextMenu = [this](POINT at) { TrcRtPopup.Popup(at); };
     Results.OnReceive = [this](std::unique_ptr<trcrt::TraceLetter> letter) { Receive(std::move(letter)); };
     RouteList.SetColumns({{L"跃点数", 50}, {L"速度", 50}, {L"IP 地址", 100}, {L"DNS 地址", 225}});
+    ownerBounds_ = owner.Bounds();
     CreateHandle(owner.Handle());
-    FormCreate(owner.Bounds());
 }
 
 TFrmTraceRt::~TFrmTraceRt() {
@@ -120,7 +115,8 @@ TFrmTraceRt::~TFrmTraceRt() {
     TraceWindowRegistry::Remove(channel_.get());
 }
 
-void TFrmTraceRt::FormCreate(const RECT& ownerBounds) {
+void TFrmTraceRt::FormCreate() {
+    const RECT& ownerBounds = ownerBounds_;
     // Half the sum of the owner's left and width (not its centre), as the window has
     // always been placed.
     const int left = (ownerBounds.left + (ownerBounds.right - ownerBounds.left)) / 2 - 222;
@@ -170,15 +166,15 @@ void TFrmTraceRt::StartTrace() {
 }
 
 void TFrmTraceRt::Receive(std::unique_ptr<trcrt::TraceLetter> letter) {
-    if (letter->kind == trcrt::TraceLetter::Kind::Ended) {
-        TraceEnded(*letter);
-        return;
-    }
-    if (!TraceFinished)
-        RouteList.Add({letter->cells, 0});
+    std::visit(widgets::Overloaded{[this](const trcrt::TraceHop& hop) {
+                                       if (!TraceFinished)
+                                           RouteList.Add({hop.cells, 0});
+                                   },
+                                   [this](const trcrt::TraceEnd& end) { TraceEnded(end); }},
+               *letter);
 }
 
-void TFrmTraceRt::TraceEnded(const trcrt::TraceLetter& end) {
+void TFrmTraceRt::TraceEnded(const trcrt::TraceEnd& end) {
     TraceFinished = true;
     if (end.status == KVPROBE_BAD_TARGET) {
         platform::dialogs().MessageBoxW(Handle(), L"此 IP 地址无效。", L"追溯路由失败",
@@ -187,7 +183,7 @@ void TFrmTraceRt::TraceEnded(const trcrt::TraceLetter& end) {
         return;
     }
     if (end.status != KVPROBE_OK)
-        RouteList.Add({trcrt::FailureCells(end.hasResult ? &end.lastHop : nullptr), 0});
+        RouteList.Add({trcrt::FailureCells(end.lastHop ? &*end.lastHop : nullptr), 0});
     Timer1.SetEnabled(true);
     if (CloseRequested)
         Close();

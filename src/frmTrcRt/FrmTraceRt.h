@@ -61,14 +61,15 @@ protected:
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    void FormCreate(const RECT& ownerBounds);
+    void FormCreate() override;
     void Receive(std::unique_ptr<trcrt::TraceLetter> letter);
-    void TraceEnded(const trcrt::TraceLetter& end);
+    void TraceEnded(const trcrt::TraceEnd& end);
     void StopWorker();
 
     widgets::Mailbox<trcrt::TraceLetter> Results{*this};
     std::shared_ptr<trcrt::TraceChannel> channel_ = std::make_shared<trcrt::TraceChannel>();
     settings::RegistryAccessor registry_;
+    RECT ownerBounds_{}; // where the window was opened from, for its first place
     bool started_ = false;
     bool closed_ = false;
 };

@@ -6,18 +6,21 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <stop_token>
+#include <variant>
 
 namespace trcrt {
 
 // What the worker hands its window: a hop's row, or the end of the trace.
-struct TraceLetter {
-    enum class Kind { Hop, Ended } kind = Kind::Hop;
+struct TraceHop {
     Cells cells;
-    DWORD status = 0;
-    bool hasResult = false;
-    BYTE lastHop = 0;
 };
+struct TraceEnd {
+    DWORD status = KVPROBE_FAILED;
+    std::optional<BYTE> lastHop; // from the library's result, when it gave one
+};
+using TraceLetter = std::variant<TraceHop, TraceEnd>;
 
 // What a trace window shares with its worker. The worker never touches the window: it
 // reads these flags and posts letters, which are dropped once the window has gone.

@@ -1,7 +1,7 @@
 #include "widgets/Controls.h"
 #include "widgets/Application.h"
-#include "widgets/Failures.h"
 #include "widgets/Form.h"
+#include "widgets/Handler.h"
 
 #include <vector>
 
@@ -60,10 +60,8 @@ LRESULT CALLBACK Label::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN || msg == WM_LBUTTONDBLCLK ||
         msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK) {
         auto* label = reinterpret_cast<Label*>(self);
-        if (label->OnMouseDown) {
-            Application::HandlerScope scope;
-            Guarded(L"Label", msg, [&] { label->OnMouseDown(msg, wParam); });
-        }
+        if (label->OnMouseDown)
+            RunHandler(L"Label", msg, [&] { label->OnMouseDown(msg, wParam); });
     }
     return ::DefSubclassProc(hwnd, msg, wParam, lParam);
 }
@@ -204,7 +202,7 @@ INT_PTR CALLBACK TabSheet::SheetProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     // The page's controls belong to the form: their messages go there.
     Form& form = sheet->Owner();
     INT_PTR answer = FALSE;
-    Guarded(form.ClassName().c_str(), msg, [&] { answer = form.Dispatch(hwnd, msg, wParam, lParam); });
+    RunHandler(form.ClassName().c_str(), msg, [&] { answer = form.Dispatch(hwnd, msg, wParam, lParam); });
     return answer;
 }
 

@@ -1,6 +1,6 @@
 #include "widgets/CustomWindow.h"
 #include "widgets/Application.h"
-#include "widgets/Failures.h"
+#include "widgets/Handler.h"
 
 #include <utility>
 
@@ -95,11 +95,8 @@ LRESULT CALLBACK CustomWindow::Trampoline(HWND hwnd, UINT msg, WPARAM wParam, LP
     if (!self || self->Handle() != hwnd)
         return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     LRESULT result = 0;
-    {
-        Application::HandlerScope scope;
-        if (!Guarded(self->className_, msg, [&] { result = self->WindowProc(msg, wParam, lParam); }))
-            result = ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
+    if (!RunHandler(self->className_, msg, [&] { result = self->WindowProc(msg, wParam, lParam); }))
+        result = ::DefWindowProcW(hwnd, msg, wParam, lParam);
     if (msg == WM_NCDESTROY)
         self->Detach();
     return result;

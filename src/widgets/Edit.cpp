@@ -1,6 +1,5 @@
 #include "widgets/Edit.h"
-#include "widgets/Application.h"
-#include "widgets/Failures.h"
+#include "widgets/Handler.h"
 
 namespace widgets {
 
@@ -84,8 +83,7 @@ LRESULT CALLBACK Edit::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
                                     DWORD_PTR self) {
     auto* edit = reinterpret_cast<Edit*>(self);
     bool swallow = false;
-    Guarded(L"Edit", msg, [&] {
-        Application::HandlerScope scope;
+    RunHandler(L"Edit", msg, [&] {
         switch (msg) {
         case WM_CHAR: {
             auto key = static_cast<wchar_t>(wParam);

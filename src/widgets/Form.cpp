@@ -4,7 +4,7 @@
 #include "platform/Shell.h"
 #include "widgets/Application.h"
 #include "widgets/Control.h"
-#include "widgets/Failures.h"
+#include "widgets/Handler.h"
 #include "widgets/Mailbox.h"
 #include "widgets/Timer.h"
 #include "widgets/TrayIcon.h"
@@ -88,7 +88,8 @@ void KeepDesignedGeometry(HWND dialog) {
     }
 }
 
-Form::Form(const wchar_t* className, int templateId) : className_(className), templateId_(templateId) {
+Form::Form(const wchar_t* className, int templateId, SIZE designedClientSize)
+    : className_(className), templateId_(templateId), designedClientSize_(designedClientSize) {
 }
 
 Form::~Form() {
@@ -112,6 +113,11 @@ void Form::CreateHandle(HWND owner) {
         owner = Application::Instance().Handle();
     ::CreateDialogParamW(Application::Instance().Module(), MAKEINTRESOURCEW(templateId_), owner, DialogProc,
                          reinterpret_cast<LPARAM>(this));
+    if (!hwnd_)
+        return;
+    if (designedClientSize_.cx > 0 && designedClientSize_.cy > 0)
+        SetClientSize(designedClientSize_.cx, designedClientSize_.cy);
+    FormCreate();
 }
 
 void Form::DestroyHandle() {
@@ -169,12 +175,19 @@ Control* Form::ControlById(int id) const {
 bool Form::RouteHelp(const HELPINFO& info) {
     if (info.iContextType != HELPINFO_WINDOW)
         return false;
-    Control* c = ControlByHandle(static_cast<HWND>(info.hItemHandle));
-    if (!c || c->HelpContext == 0)
-        return true;
-    const std::wstring& file = Application::Instance().HelpFile;
-    platform::dialogs().HtmlHelpW(hwnd_, file.c_str(), HH_HELP_CONTEXT,
-                                  static_cast<DWORD_PTR>(c->HelpContext));
+    // A part of a composite control (an octet of the address field) has the help of the
+    // control it belongs to: the window asked about, or the nearest one around it.
+    for (auto h = static_cast<HWND>(info.hItemHandle); h && h != hwnd_; h = ::GetParent(h)) {
+        Control* c = ControlByHandle(h);
+        if (c && c->HelpContext != 0) {
+            const std::wstring& file = Application::Instance().HelpFile;
+            platform::dialogs().HtmlHelpW(hwnd_, file.c_str(), HH_HELP_CONTEXT,
+                                          static_cast<DWORD_PTR>(c->HelpContext));
+            break;
+        }
+        if (!(::GetWindowLongW(h, GWL_STYLE) & WS_CHILD))
+            break; // past the form: its parent would be an owner
+    }
     return true;
 }
 
@@ -221,12 +234,11 @@ INT_PTR CALLBACK Form::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     if (!form)
         return FALSE;
     INT_PTR answer = FALSE;
-    Guarded(form->className_.c_str(), msg, [&] { answer = form->Dispatch(hwnd, msg, wParam, lParam); });
+    RunHandler(form->className_.c_str(), msg, [&] { answer = form->Dispatch(hwnd, msg, wParam, lParam); });
     return answer;
 }
 
 INT_PTR Form::Dispatch(HWND from, UINT msg, WPARAM wParam, LPARAM lParam) {
-    Application::HandlerScope scope;
     LRESULT result = 0;
     if (!Route(from, msg, wParam, lParam, result))
         return FALSE;
@@ -242,6 +254,8 @@ void Form::WindowCreated() {
     AttachControls();
     if (stayOnTop_)
         ApplyStayOnTop();
+    if (dropShadow_)
+        SetDropShadow(*std::exchange(dropShadow_, std::nullopt));
 }
 
 void Form::WindowDestroyed() {
@@ -329,15 +343,19 @@ bool Form::Route(HWND from, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& res
     }
 }
 
-int Form::ShowModal() {
-    if (modal_)
-        return IDCANCEL; // already showing modally further down the stack
-    CreateHandle();
+int Form::ShowModal(Form& ownerForm) {
+    // Already showing modally further down the stack; or no window to belong to, which
+    // would leave the hidden application window the owner of a window the user waits on.
+    HWND owner = ownerForm.Handle();
+    if (modal_ || !owner || &ownerForm == this)
+        return IDCANCEL;
+    CreateHandle(owner);
     if (!hwnd_)
         return IDCANCEL;
-    HWND owner = ::GetWindow(hwnd_, GW_OWNER);
+    if (::GetWindow(hwnd_, GW_OWNER) != owner)
+        ::SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
     // EnableWindow answers whether the window was disabled before.
-    const bool ownerWasEnabled = owner && !::EnableWindow(owner, FALSE);
+    const bool ownerWasEnabled = !::EnableWindow(owner, FALSE);
     ModalState state;
     modal_ = &state;
     Show();
@@ -482,7 +500,8 @@ Form* Form::FindOpen(const wchar_t* className, const wchar_t* caption) {
     // listed before ours: look past it.
     for (HWND hwnd = ::FindWindowExW(nullptr, nullptr, className, caption); hwnd;
          hwnd = ::FindWindowExW(nullptr, hwnd, className, caption)) {
-        if (Form* form = FromHandle(hwnd))
+        Form* form = FromHandle(hwnd);
+        if (form && form->Visible())
             return form;
     }
     return nullptr;
@@ -506,11 +525,17 @@ void Form::ApplyStayOnTop() {
 }
 
 bool Form::DropShadow() const {
-    return hwnd_ && (::GetClassLongW(hwnd_, GCL_STYLE) & CS_DROPSHADOW) != 0;
+    if (!hwnd_)
+        return dropShadow_.value_or(false);
+    return (::GetClassLongW(hwnd_, GCL_STYLE) & CS_DROPSHADOW) != 0;
 }
 
 void Form::SetDropShadow(bool on) {
-    if (!hwnd_ || DropShadow() == on)
+    if (!hwnd_) {
+        dropShadow_ = on;
+        return;
+    }
+    if (DropShadow() == on)
         return;
     DWORD style = ::GetClassLongW(hwnd_, GCL_STYLE);
     style = on ? (style | CS_DROPSHADOW) : (style & ~static_cast<DWORD>(CS_DROPSHADOW));

@@ -2,6 +2,7 @@
 #include "platform/Win32.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,13 +19,16 @@ class TrayIcon;
 // timers and tray icons of the form register themselves and receive their messages.
 class Form {
 public:
-    Form(const wchar_t* className, int templateId);
+    // The client size is the designed one, in pixels at 96 pixels per inch, kept whatever
+    // the dialog font's metrics (none given: the template's).
+    Form(const wchar_t* className, int templateId, SIZE designedClientSize = {});
     virtual ~Form();
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
-    // Makes the window from the template, hidden, owned by the hidden application
-    // window unless an owner is given.
+    // Makes the window from the template, hidden and of the designed client size, then
+    // runs FormCreate. A window opened from another names it as its owner; the program's
+    // own top-level windows give none and are owned by the hidden application window.
     void CreateHandle(HWND owner = nullptr);
     HWND Handle() const { return hwnd_; }
     const std::wstring& ClassName() const { return className_; }
@@ -38,12 +42,13 @@ public:
     void Close();
     void DestroyHandle();
 
-    // Shows the form with its owner disabled and returns once SetModalResult was given
-    // a result other than 0 (IDCANCEL when the form was closed, its window went, or the
-    // program was asked to stop meanwhile). The owner is enabled again before the form
-    // hides, so activation goes back to it. Nothing handed to Application::DeleteLater
-    // is deleted while the modal loop runs.
-    int ShowModal();
+    // Shows the form owned by `owner` (made now when it was not yet, given to it when it
+    // was made for another), with the owner disabled, and returns once SetModalResult
+    // was given a result other than 0 (IDCANCEL when the form was closed, its window
+    // went, the owner has no window, or the program was asked to stop meanwhile). The
+    // owner is enabled again before the form hides, so activation goes back to it.
+    // Nothing handed to Application::DeleteLater is deleted while the modal loop runs.
+    int ShowModal(Form& owner);
     void SetModalResult(int result);
 
     std::wstring Caption() const;
@@ -59,7 +64,8 @@ public:
     void CenterOnOwner();
     void SetStayOnTop(bool on);
     bool StayOnTop() const;
-    // The drop-shadow style of the form's window class, shared by every window of it.
+    // The drop-shadow style of the form's window class, shared by every window of it;
+    // set before the window exists, it is given when the window is made.
     bool DropShadow() const;
     void SetDropShadow(bool on);
 
@@ -70,14 +76,17 @@ public:
 
     // The form of a window of this process, or null for any other window.
     static Form* FromHandle(HWND hwnd);
-    // The form of this process's top-level window of that class and caption, or null.
+    // The form of this process's shown top-level window of that class and caption (any
+    // caption for null), or null. A closed window about to go is not open.
     static Form* FindOpen(const wchar_t* className, const wchar_t* caption);
 
     // Message dispatch for windows that belong to the form (its tab sheets), with the
-    // dialog procedure's answer.
+    // dialog procedure's answer; called from inside a handler (RunHandler).
     INT_PTR Dispatch(HWND from, UINT msg, WPARAM wParam, LPARAM lParam);
 
 protected:
+    // Runs once the window exists, with its controls and its designed size.
+    virtual void FormCreate() {}
     // Messages a form handles itself, before its controls see theirs; return true when
     // handled and set result.
     virtual bool HandleMessage(UINT /*msg*/, WPARAM /*wParam*/, LPARAM /*lParam*/, LRESULT& /*result*/) {
@@ -121,6 +130,7 @@ private:
 
     std::wstring className_;
     int templateId_;
+    SIZE designedClientSize_;
     HWND hwnd_ = nullptr;
     std::wstring caption_;
     std::vector<Control*> controls_;
@@ -130,6 +140,8 @@ private:
     UINT nextTimerId_ = 100;
     ModalState* modal_ = nullptr;
     bool stayOnTop_ = false;
+    // The drop shadow asked for before the window existed.
+    std::optional<bool> dropShadow_;
     // Set by the tool-window collection holding the form: an allowed close ends it.
     std::function<void()> release_;
 };

@@ -30,6 +30,11 @@ std::vector<std::unique_ptr<Letter>> MailboxState::TakeAll() {
     return std::exchange(letters_, {});
 }
 
+std::size_t MailboxState::Waiting() const {
+    std::lock_guard<std::mutex> hold(lock_);
+    return letters_.size();
+}
+
 std::uint32_t MailboxState::Generation() const {
     std::lock_guard<std::mutex> hold(lock_);
     return generation_;

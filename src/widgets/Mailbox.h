@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/Win32.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -31,6 +32,7 @@ public:
 
     // The user-interface thread only.
     std::vector<std::unique_ptr<Letter>> TakeAll();
+    std::size_t Waiting() const;
     std::uint32_t Generation() const;
     // Starts a new generation for target (none: refuse everything) and frees the
     // letters of earlier ones; returns the new generation.
@@ -57,6 +59,8 @@ public:
     std::uint32_t Generation() const { return state_->Generation(); }
     // Ends the current job: whatever it posts from now on is dropped.
     void CancelJob();
+    // How many letters wait for the form's window to take them.
+    std::size_t Waiting() const { return state_->Waiting(); }
 
 protected:
     // A new job for the form's window; letters of earlier jobs are dropped.
@@ -73,12 +77,17 @@ private:
     std::shared_ptr<detail::MailboxState> state_ = std::make_shared<detail::MailboxState>();
 };
 
+// One handler per kind of a letter: std::visit(Overloaded{[](const A&) {}, ...}, letter).
+template <typename... F> struct Overloaded : F... { using F::operator()...; };
+template <typename... F> Overloaded(F...) -> Overloaded<F...>;
+
 // Results of worker threads for a form, each payload owned by a std::unique_ptr from
 // the worker to the handler. A job's sender posts from any thread; the form's window
 // wakes up and hands every letter of the current job to OnReceive on its own thread.
 // A payload is freed, never handed over, when its job was superseded or cancelled,
 // when the form's window or the form has gone, or when the wake-up could not be
-// posted. A worker with results of several kinds posts a std::variant.
+// posted. A worker with results of several kinds posts a std::variant, which its
+// window reads with std::visit(Overloaded{...}, letter).
 template <typename T> class Mailbox : public MailboxBase {
 public:
     using MailboxBase::MailboxBase;

@@ -35,6 +35,14 @@ bool Worker::Running() const {
     return !state_->finished;
 }
 
+bool Worker::WaitDone(std::chrono::milliseconds bound) const {
+    std::shared_ptr<State> state = state_;
+    if (!state)
+        return true;
+    std::unique_lock<std::mutex> hold(state->lock);
+    return state->ended.wait_for(hold, bound, [&state] { return state->finished; });
+}
+
 void Worker::RequestStop() {
     if (thread_.joinable())
         thread_.request_stop();

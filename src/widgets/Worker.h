@@ -29,6 +29,9 @@ public:
     bool Running() const;
     // Asks the worker to stop without waiting for it.
     void RequestStop();
+    // Waits at most `bound` for the body to end, without asking it to stop. True when
+    // it has ended (or none was started).
+    bool WaitDone(std::chrono::milliseconds bound) const;
     // Asks the worker to stop and waits at most `bound` for it. False when it did not
     // end in time (it is left running, detached). An exception that ended the body is
     // reported here, on the caller's thread.

@@ -202,6 +202,26 @@ TEST_F(ArpList, TheDialogWaitsForAFullAddressAndAValidIp) {
     EXPECT_TRUE(fake.CreatedArpEntries.empty());
 }
 
+TEST_F(ArpList, F1OrTheHelpButtonOnAPartOfTheAddressOpensTheAddressTopic) {
+    form = &Open();
+    fake::WhenOpen<TAddARP>(L"TAddARP", [&](TAddARP& dialog) {
+        TIPEdit& address = dialog.IPEdit1;
+        // What the system makes of F1 for the window with the focus (WM_KEYF1).
+        constexpr UINT kF1Pressed = 0x004D;
+        ::SendMessageW(address.Octet(2).Handle(), kF1Pressed, 0, 0);
+        // The help button's click on an octet and on a dot.
+        for (HWND part : {address.Octet(0).Handle(), address.Dot(1).Handle()}) {
+            HELPINFO info{sizeof info, HELPINFO_WINDOW, address.Id(), part, 0, {0, 0}};
+            ::SendMessageW(part, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+        }
+        dialog.btnCancel.Click();
+    });
+    form->Button1Click();
+    ASSERT_EQ(fake.HelpCalls.size(), 3u);
+    for (const auto& call : fake.HelpCalls)
+        EXPECT_EQ(call.data, 802u);
+}
+
 TEST_F(ArpList, RemovingTheSelectedRowPassesItsAddressAndTypeBack) {
     form = &Open();
     form->Button2Click();
@@ -242,10 +262,16 @@ TEST_F(ArpList, TheFlushButtonNeedsWindows2000) {
     EXPECT_TRUE(Open().btnClearARP.Enabled());
 }
 
-TEST_F(ArpList, OneWindowAtATimeClosedForGoodAndGoneWithItsStatusWindow) {
+TEST_F(ArpList, OneWindowForTheProgramClosedForGoodAndGoneWithItsStatusWindow) {
     form = &Open();
     window->AddARPEntry1Click();
     EXPECT_EQ(window->ToolForms.Count(), 1u);
+    // Also from another status window's menu.
+    fake.AddAdapter("veth2");
+    auto other = fake::BeginWindow(2);
+    other->AddARPEntry1Click();
+    EXPECT_EQ(other->ToolForms.Count(), 0u);
+    EXPECT_TRUE(form->Visible());
     form->Button4Click();
     EXPECT_EQ(window->ToolForms.Count(), 0u);
 

@@ -5,12 +5,12 @@
 #include "support/FakePlatform.h"
 #include "support/Windows.h"
 #include "widgets/Application.h"
+#include "widgets/Mailbox.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <thread>
 
 using ::testing::ElementsAre;
 using Node = widgets::TreeView::Node;
@@ -105,21 +105,21 @@ protected:
         window->PageControl1.SetActivePage(window->tsNetwork);
         ASSERT_TRUE(WaitForBrowse());
     }
+    // The browse's worker done, then everything it posted taken: its last letter ends it.
     bool WaitForBrowse() {
-        for (int i = 0; i < 2000; ++i) {
-            widgets::Application::Instance().ProcessMessages();
-            if (!window->Network.TMyThread)
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return false;
+        if (const widgets::Worker* worker = window->Network.TMyThread.get())
+            if (!worker->WaitDone(kLongest))
+                return false;
+        TakeLetters();
+        return !window->Network.TMyThread;
     }
-    void Pump() {
-        for (int i = 0; i < 20; ++i) {
+    // The window takes every letter that waits in its mailbox (each one posted wakes it).
+    void TakeLetters() {
+        do
             widgets::Application::Instance().ProcessMessages();
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
+        while (window->Network.BrowseMail.Waiting() > 0);
     }
+    static constexpr std::chrono::seconds kLongest{10};
     const widgets::TreeView& Tree() const { return window->Network.tbNetwork; }
     void OpenPopupOn(std::initializer_list<std::wstring> path) {
         Node node = Path(Tree(), path);
@@ -185,24 +185,36 @@ TEST(NetworkTypes, NamesByKeyAndTheProbeOrder) {
 TEST(BrowsePlan, TheWorkgroupExampleAsLetters) {
     fake::FakeNetwork net;
     ScriptWorkgroup(net);
+    enum class K { Begin, Status, HideStatus, Node, Finished };
     struct Planned {
-        BrowseLetter::Kind kind;
+        K kind;
         std::wstring text;
-        int node, parent, image;
+        int node = 0, parent = 0, image = -1;
         std::optional<std::wstring> remote;
         bool operator==(const Planned&) const = default;
     };
     std::vector<Planned> plan;
     BrowsePost post = [&plan](std::unique_ptr<BrowseLetter> l) {
-        std::optional<std::wstring> remote;
-        if (l->resource)
-            remote = l->resource->lpRemoteName.value_or(L"?");
-        plan.push_back({l->kind, l->text, l->node, l->parent, l->image, remote});
+        plan.push_back(std::visit(
+            widgets::Overloaded{[](const BrowseBegin& b) {
+                                    return Planned{K::Begin, b.text};
+                                },
+                                [](const BrowseStatus& s) {
+                                    return Planned{K::Status, s.text};
+                                },
+                                [](const BrowseHideStatus&) { return Planned{K::HideStatus}; },
+                                [](const BrowseNode& n) {
+                                    std::optional<std::wstring> remote;
+                                    if (n.resource)
+                                        remote = n.resource->lpRemoteName.value_or(L"?");
+                                    return Planned{K::Node, n.text, n.node, n.parent, n.image, remote};
+                                },
+                                [](const BrowseFinished&) { return Planned{K::Finished}; }},
+            *l));
         return true;
     };
     RunBrowse(platform::network(), MakeBrowseRoot(kLanProvider), post, std::stop_token());
 
-    using K = BrowseLetter::Kind;
     EXPECT_THAT(
         plan,
         ElementsAre(
@@ -246,7 +258,8 @@ TEST_F(NetworkPageTest, TheWorkgroupBecomesATreeWhoseLeavesCarryTheirRecords) {
     int opened = fake.OpenEnumerations();
     window->PageControl1.SetActivePage(window->tsGeneral);
     window->PageControl1.SetActivePage(window->tsNetwork);
-    Pump();
+    EXPECT_FALSE(window->Network.TMyThread);
+    TakeLetters();
     EXPECT_EQ(fake.OpenEnumerations(), opened);
     EXPECT_EQ(ShownTree(Tree()), kWorkgroupTree);
 }
@@ -321,13 +334,13 @@ TEST_F(NetworkPageTest, AFailingEnumerationShowsItsTextWhileTheBrowseGoesOn) {
     fake.Hold(L"OTHER");
     window->PageControl1.SetActivePage(window->tsNetwork);
     ASSERT_TRUE(fake.WaitForHolds(1));
-    Pump();
+    TakeLetters();
     EXPECT_TRUE(window->Network.lbNetStat.Visible());
     EXPECT_EQ(window->Network.lbNetStat.Caption(), L"网络不可用。");
 
     fake.Hold(L"THIRD");
     ASSERT_TRUE(fake.WaitForHolds(2));
-    Pump();
+    TakeLetters();
     EXPECT_EQ(window->Network.lbNetStat.Caption(), L"服务器没有响应");
     fake.Release();
     ASSERT_TRUE(WaitForBrowse());
@@ -348,18 +361,15 @@ TEST_F(NetworkPageTest, ASecondBrowseSupersedesTheOneStillRunning) {
     fake.Hold(L"\\\\PC1");
     window->PageControl1.SetActivePage(window->tsNetwork);
     ASSERT_TRUE(fake.WaitForHolds(1));
-    Pump(); // the first browse's first nodes reach the tree
+    TakeLetters(); // the first browse's first nodes reach the tree
 
     window->Network.cbNetworkList.SetItemIndex(1);
     window->cbNetworkListChange();
     ASSERT_TRUE(WaitForBrowse());
     fake.Release();
-    for (int i = 0; i < 200 && !window->Network.RetiredBrowses.empty(); ++i) {
-        if (!window->Network.RetiredBrowses.front()->Running())
-            window->Network.RetiredBrowses.clear();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    Pump();
+    for (const auto& retired : window->Network.RetiredBrowses)
+        ASSERT_TRUE(retired->WaitDone(kLongest));
+    TakeLetters();
 
     EXPECT_THAT(ShownTree(Tree()),
                 ElementsAre(Shown{kOtherProvider, -1, 0}, Shown{L"SRV", 2, 1}, Shown{L"pub", 3, 2}));

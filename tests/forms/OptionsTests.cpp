@@ -60,7 +60,7 @@ protected:
     // The dialog over a record, shown as its opener shows it.
     std::unique_ptr<TFrmOptions> Open(TDisplaySettings& record) {
         auto dialog = std::make_unique<TFrmOptions>(record);
-        dialog->Create(nullptr);
+        dialog->CreateHandle();
         dialog->FormShow();
         return dialog;
     }

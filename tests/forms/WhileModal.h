@@ -1,6 +1,6 @@
 #pragma once
 // Acts on a modal form from inside its loop: the action runs once, from a timer of the
-// thread, as soon as the loop handles messages and the form's window exists.
+// thread, as soon as the loop handles messages and the form is shown.
 #include "widgets/Form.h"
 
 #include <gtest/gtest.h>

@@ -51,12 +51,26 @@ def chm_directory(data):
 
 
 def program_help_numbers(source):
-    numbers = set()
+    """The numbers the controls are given, written out or by their IDH_ names."""
+    texts = []
     for root, _, files in os.walk(os.path.join(source, "src")):
         for name in files:
             if name.endswith((".cpp", ".h")):
                 with open(os.path.join(root, name), encoding="utf-8") as f:
-                    numbers.update(int(n) for n in re.findall(r"HelpContext = ([1-9]\d*)", f.read()))
+                    texts.append(f.read())
+    names = {}
+    for text in texts:
+        names.update(re.findall(r"^#define (IDH_\w+) ([1-9]\d*)$", text, re.M))
+    numbers = set()
+    for text in texts:
+        for given in re.findall(r"HelpContext = (\w+);", text):
+            if given.isdigit():
+                if int(given):  # 0: no help
+                    numbers.add(int(given))
+            elif given in names:
+                numbers.add(int(names[given]))
+            elif given.startswith("IDH_"):
+                raise SystemExit(f"help name {given} is used but not defined")
     return numbers
 
 

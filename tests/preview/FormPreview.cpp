@@ -39,11 +39,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     record.AdapterName = L"本地连接";
     record.PopupDisplayType = 13;
     TFrmOptions dialog(record);
-    dialog.Create(nullptr);
     dialog.OnShow = [&] {
         dialog.FormShow();
         dialog.PageControl1.SetActivePageIndex(number);
     };
-    dialog.ShowModal();
+    // Alone it has no window to be modal over: shown as any window, closing it ends.
+    dialog.OnHide = [&app] { app.Terminate(); };
+    dialog.CreateHandle();
+    dialog.Show();
+    app.Run();
     return 0;
 }

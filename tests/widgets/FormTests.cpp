@@ -23,7 +23,8 @@ protected:
     ModalForm() {
         owner.CreateHandle();
         owner.Show();
-        dialog.CreateHandle(owner.Handle());
+        // Made as a top-level window: showing it modally names the window it belongs to.
+        dialog.CreateHandle();
     }
     ~ModalForm() override { EXPECT_TRUE(NoFailureReported(fake)); }
 
@@ -44,7 +45,7 @@ protected:
         owner.OnMessage = [&](UINT msg, WPARAM, LPARAM, LRESULT&) {
             if (msg != kShowDialog)
                 return false;
-            result = dialog.ShowModal();
+            result = dialog.ShowModal(owner);
             return true;
         };
         ::SendMessageW(owner.Handle(), kShowDialog, 0, 0);
@@ -60,15 +61,18 @@ protected:
 
 } // namespace
 
-TEST_F(ModalForm, ReturnsItsResultWithTheOwnerDisabledMeanwhileAndEnabledBeforeItHides) {
+TEST_F(ModalForm, ReturnsItsResultOwnedAndWithTheOwnerDisabledMeanwhileAndEnabledBeforeItHides) {
+    bool ownedMeanwhile = false;
     bool ownerEnabledMeanwhile = true;
     bool ownerEnabledAtHide = false;
     WhenShown([&] {
+        ownedMeanwhile = ::GetWindow(dialog.Handle(), GW_OWNER) == owner.Handle();
         ownerEnabledMeanwhile = OwnerEnabled();
         dialog.SetModalResult(42);
     });
     dialog.OnHide = [&] { ownerEnabledAtHide = OwnerEnabled(); };
     EXPECT_EQ(ShowFromOwnersHandler(), 42);
+    EXPECT_TRUE(ownedMeanwhile);
     EXPECT_FALSE(ownerEnabledMeanwhile);
     EXPECT_TRUE(ownerEnabledAtHide);
     EXPECT_FALSE(dialog.Visible());
@@ -149,12 +153,15 @@ TEST(ToolWindows, OneOfAKindIsFoundAndWhatIsLeftGoesWithTheCollection) {
     EXPECT_FALSE(::IsWindow(hwnd));
 }
 
-TEST(FormLookup, FindsOnlyThisProgramsFormsByClassAndCaption) {
+TEST(FormLookup, FindsOnlyThisProgramsShownFormsByClassAndCaption) {
     fake::FakePlatform fake;
     TestForm form;
     form.CreateHandle();
     form.SetCaption(L"lookup");
+    EXPECT_EQ(widgets::Form::FindOpen(L"TWidgetTestForm", L"lookup"), nullptr); // not shown yet
+    form.Show();
     EXPECT_EQ(widgets::Form::FindOpen(L"TWidgetTestForm", L"lookup"), &form);
+    EXPECT_EQ(widgets::Form::FindOpen(L"TWidgetTestForm", nullptr), &form);
     EXPECT_EQ(widgets::Form::FindOpen(L"TWidgetTestForm", L"another"), nullptr);
     // A window of our process that is no form.
     HWND plain = ::CreateWindowExW(0, L"Static", L"lookup", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,

@@ -68,8 +68,10 @@ TEST_F(Posting, PayloadsOfTheCurrentJobReachTheHandlerInOrder) {
     Sender job = form->Results.NewJob();
     EXPECT_THAT(PostFromThread(job, {1, 2, 3}), ElementsAre(true, true, true));
     EXPECT_THAT(received, IsEmpty()); // only the form's own thread hands them over
+    EXPECT_EQ(form->Results.Waiting(), 3u);
     HandleWaitingMessages();
     EXPECT_THAT(received, ElementsAre(1, 2, 3));
+    EXPECT_EQ(form->Results.Waiting(), 0u);
     EXPECT_EQ(freed, 3);
 }
 

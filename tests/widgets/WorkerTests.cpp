@@ -6,26 +6,34 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <semaphore>
 #include <stdexcept>
-#include <thread>
 
 using namespace widgets_test;
 using namespace std::chrono_literals;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-TEST(Worker, OneThatHeedsItsTokenIsStoppedAndJoined) {
+TEST(Worker, OneThatHeedsItsTokenIsStoppedAndJoinedAndOneThatEndsIsWaitedFor) {
     fake::FakePlatform fake;
     widgets::Worker worker;
     worker.Start([](std::stop_token stop) {
-        while (!stop.stop_requested())
-            std::this_thread::sleep_for(1ms);
+        std::mutex lock;
+        std::condition_variable_any never;
+        std::unique_lock<std::mutex> hold(lock);
+        never.wait(hold, stop, [] { return false; });
     });
     EXPECT_TRUE(worker.Running());
+    EXPECT_FALSE(worker.WaitDone(0ms));
     EXPECT_TRUE(worker.Stop());
+    EXPECT_FALSE(worker.Running());
+
+    worker.Start([](std::stop_token) {});
+    EXPECT_TRUE(worker.WaitDone(30s));
     EXPECT_FALSE(worker.Running());
     EXPECT_TRUE(NoFailureReported(fake));
 }
