@@ -34,7 +34,7 @@ std::wstring KeyPath(LPCWSTR path) {
     return text;
 }
 
-// The rights an open asks for, the generic ones spelled out.
+// The rights an open asks for, without the flags that pick a registry view.
 REGSAM Rights(REGSAM asked) {
     return asked & ~(KEY_WOW64_32KEY | KEY_WOW64_64KEY);
 }

@@ -77,6 +77,7 @@ private:
     };
     // What an open of the key may be granted; every right for a key no rule names.
     REGSAM Allowed(HKEY root, LPCWSTR path) const;
+    // Whether a key was opened with the access a call on it needs.
     LSTATUS Use(HKEY key, REGSAM needed) const;
 
     BindingOverride<platform::Registry> binding_{platform::registry()};
