@@ -126,11 +126,15 @@ Section "Uninstall"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   DeleteRegKey SHCTX "${UNINSTALL_KEY}"
-  ; The start-with-the-system value points at the removed program: it goes too (where
-  ; this user may change it).
+  ; The start-with-the-system value points at the removed program: it goes too, from
+  ; the machine's key (where this user may change it) and from the user's own.
   ReadRegStr $0 HKLM "${RUN_KEY}" "${PRODUCT}"
   ${If} $0 == "$INSTDIR\kelvra.exe"
     DeleteRegValue HKLM "${RUN_KEY}" "${PRODUCT}"
+  ${EndIf}
+  ReadRegStr $0 HKCU "${RUN_KEY}" "${PRODUCT}"
+  ${If} $0 == "$INSTDIR\kelvra.exe"
+    DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
   ${EndIf}
   ; The settings stay unless the user asks otherwise (a silent uninstall keeps them).
   MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "是否同时删除 ${PRODUCT} 的设置？" /SD IDNO IDNO keep

@@ -58,12 +58,17 @@ void TStatsForm::AdapterOptions1Click() {
     chart.SetFont(dialog->SampleTC.Font());
     chart.SetGridColor(dialog->cbGridColor.Selected());
     chart.SetColor(dialog->cbGridBackColor.Selected());
+    // Renaming the system's connection takes an administrator: it is asked for only
+    // when the user changed the name.
     if (DisplaySettings.AdapterName != ConnectionName) {
         ConnectionName = DisplaySettings.AdapterName;
         SetWindowTitle(ConnectionName);
+        if (os.IsWin2000OrLater()) {
+            RenameConnection(ConnectionName);
+            // A refused rename brought the stored name back; the record follows it.
+            DisplaySettings.AdapterName = ConnectionName;
+        }
     }
-    if (os.IsWin2000OrLater())
-        RenameConnection(ConnectionName);
     SetStayOnTop(DisplaySettings.AoT);
     if (os.IsXPOrLater())
         settings::ApplyDropShadow(*this, DisplaySettings.DropShadow);

@@ -26,16 +26,28 @@ constexpr wchar_t kStartupQuestion[] =
 } // namespace
 
 void TStatsForm::CheckFirstTime() {
-    // Remembered before the offer, so an offer declined or cut short is not repeated.
-    if (Registry.ReadBool(kFirstTime).value_or(false))
+    const settings::Stored<bool> done = Registry.ReadBool(kFirstTime);
+    // A value we may not read could not be remembered either: the offer would come at
+    // every start.
+    if (done.Refused() || done.value_or(false))
         return;
-    Registry.WriteBool(kFirstTime, true);
-    SetupFirstTime();
+    // Remembered before the offer, so an offer declined or cut short is not repeated.
+    settings::FirstFailure failure;
+    {
+        settings::SettingsKeyReturn back(Registry);
+        if (failure.Note(settings::kSettingsKey, Registry.ReturnToSettingsKey(settings::KeyAccess::Write)))
+            failure.Note(kFirstTime, Registry.WriteBool(kFirstTime, true));
+    }
+    failure.Report(L"the first start");
+    if (!failure.Failed())
+        SetupFirstTime();
 }
 
 void TStatsForm::SetupFirstTime() {
-    settings::SettingsKeyReturn back(Registry);
-    if (!platform::kernel().Version.IsWin2000OrLater())
+    const platform::WindowsVersion& os = platform::kernel().Version;
+    // Before 2000 there is no such icon; from Vista on the system shows one icon for
+    // all connections, and "ShowIcon" does nothing.
+    if (!os.IsWin2000OrLater() || os.IsVistaOrLater())
         return;
     widgets::Application::Instance().ProcessMessages();
     if (platform::dialogs().MessageBoxW(Handle(), kStartupQuestion, kStartupTitle,
@@ -51,14 +63,20 @@ void TStatsForm::SetupFirstTime() {
     };
     if (size == 0 || platform::FetchBlock(call, size, block) != ERROR_SUCCESS)
         return;
+    settings::SettingsKeyReturn back(Registry);
+    settings::FirstFailure failure;
     for (auto* adapter = reinterpret_cast<const IP_ADAPTER_INFO*>(block.data()); adapter;
          adapter = adapter->Next) {
         const std::string id(adapter->AdapterName,
                              strnlen(adapter->AdapterName, sizeof adapter->AdapterName));
+        const std::wstring key = kNetworkClassKey + platform::FromAnsi(id, CP_ACP) + L"\\Connection";
         Registry.SetRootKey(HKEY_LOCAL_MACHINE);
-        Registry.SetAccess(KEY_WRITE);
-        // Without the key or the rights to it the adapter keeps its icon.
-        if (Registry.OpenKey(kNetworkClassKey + platform::FromAnsi(id, CP_ACP) + L"\\Connection", false))
-            Registry.WriteBool(kShowIcon, false);
+        // An adapter without the key keeps its icon; one we may not write is reported
+        // (the question said that it takes an administrator).
+        if (const settings::RegStatus opened = Registry.OpenKey(key, settings::KeyAccess::Write))
+            failure.Note(key + L"\\" + kShowIcon, Registry.WriteBool(kShowIcon, false));
+        else if (!opened.Missing())
+            failure.Note(key, opened);
     }
+    failure.Report(L"the first start");
 }

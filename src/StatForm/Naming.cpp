@@ -59,9 +59,8 @@ void TStatsForm::GetAdapterNetworkName() {
     {
         settings::SettingsKeyReturn back(Registry);
         Registry.SetRootKey(HKEY_LOCAL_MACHINE);
-        Registry.SetAccess(KEY_READ);
-        std::optional<std::wstring> stored;
-        if (Registry.OpenKey(ConnectionKey(), false))
+        settings::Stored<std::wstring> stored;
+        if (Registry.OpenKey(ConnectionKey(), settings::KeyAccess::Read))
             stored = Registry.ReadString(L"Name");
         if (stored) {
             ConnectionName = *stored;
@@ -156,17 +155,16 @@ void TStatsForm::SetWindowTitle(const std::wstring& name) {
 void TStatsForm::RenameConnection(const std::wstring& newName) {
     settings::SettingsKeyReturn back(Registry);
     Registry.SetRootKey(HKEY_LOCAL_MACHINE);
-    Registry.SetAccess(KEY_WRITE);
-    if (!Registry.KeyExists(ConnectionKey()))
-        return;
-    if (Registry.OpenKey(ConnectionKey(), false) && Registry.WriteString(L"Name", newName))
+    const settings::RegStatus opened = Registry.OpenKey(ConnectionKey(), settings::KeyAccess::Write);
+    if (opened.Missing())
+        return; // no connection of the system's to rename
+    if (opened && Registry.WriteString(L"Name", newName))
         return;
     platform::dialogs().MessageBoxW(Handle(), L"Insufficient privledges or error writing to the Registry.",
                                     L"Error updating Name", MB_ICONERROR | MB_OK);
     // Show the name that is really stored; a key opened for writing cannot be read.
-    Registry.SetAccess(KEY_READ);
-    if (Registry.OpenKey(ConnectionKey(), false))
-        if (std::optional<std::wstring> stored = Registry.ReadString(L"Name")) {
+    if (Registry.OpenKey(ConnectionKey(), settings::KeyAccess::Read))
+        if (auto stored = Registry.ReadString(L"Name")) {
             ConnectionName = *stored;
             SetWindowTitle(ConnectionName);
         }

@@ -17,8 +17,9 @@ void TStatsForm::NetworkPopupPopup() {
     NetworkPage& page = Network;
     bool policy = false;
     {
+        // Policies are read-only to everybody: asking for more would lose the policy.
         settings::SettingsKeyReturn back(Registry);
-        if (Registry.OpenKey(kExplorerPolicyKey, false))
+        if (Registry.OpenKey(kExplorerPolicyKey, settings::KeyAccess::Read))
             policy = Registry.ReadBool(kNoNetConnectDisconnect).value_or(false);
     }
     if (policy) {

@@ -40,21 +40,22 @@ bool KeepsPopupDisplayType(const platform::WindowsVersion& os) {
 }
 
 // A stored number that its setting cannot hold counts as absent.
-std::optional<std::int32_t> InRange(std::optional<std::int32_t> value, std::int32_t low, std::int32_t high) {
+std::optional<std::int32_t> InRange(const settings::Stored<std::int32_t>& value, std::int32_t low,
+                                    std::int32_t high) {
     if (value && *value >= low && *value <= high)
-        return value;
+        return *value;
     return std::nullopt;
 }
 
 widgets::TColor ReadColor(const settings::RegistryAccessor& registry, const wchar_t* name,
                           widgets::TColor absent) {
-    std::optional<std::int32_t> value = registry.ReadInteger(name);
+    auto value = registry.ReadInteger(name);
     return value ? static_cast<widgets::TColor>(*value) : absent;
 }
 
 // Sets the box as stored; a change runs its click handler, as the user's would.
 void LoadCheck(const settings::RegistryAccessor& registry, const wchar_t* name, widgets::CheckBox& box) {
-    std::optional<bool> stored = registry.ReadBool(name);
+    auto stored = registry.ReadBool(name);
     if (!stored || *stored == box.Checked())
         return;
     box.SetChecked(*stored);
@@ -68,26 +69,25 @@ void TStatsForm::LoadSettings() {
     const platform::WindowsVersion& os = platform::kernel().Version;
     settings::SettingsKeyReturn back(Registry);
     // The subkey lies below the settings key, whatever an earlier step left behind.
-    Registry.ReturnToSettingsKey();
-    // Without its own subkey the window reads nothing: the settings key's values are
-    // not the window's.
-    if (!Registry.OpenKey(settings::WindowSubkeyPath(InterfaceName), true))
-        Registry.CloseKey();
+    // Without it (a first run) the window reads nothing and the defaults stand; the
+    // subkey is made when there is something to write.
+    Registry.SetRootKey(HKEY_CURRENT_USER);
+    Registry.OpenKey(settings::WindowSubkeyPath(InterfaceName));
 
     Usage.cbDLColor.SetSelected(ReadColor(Registry, kDownloadLineColor, settings::kDefaultDownloadLineColor));
     Usage.cbULColor.SetSelected(ReadColor(Registry, kUploadLineColor, settings::kDefaultUploadLineColor));
     LoadCheck(Registry, kDownloadLine, Usage.cbShowDL);
     LoadCheck(Registry, kUploadLine, Usage.cbShowUL);
-    if (std::optional<bool> grid = Registry.ReadBool(kShowGrid))
+    if (auto grid = Registry.ReadBool(kShowGrid))
         Usage.UseChart.ShowGrid = *grid;
-    if (std::optional<bool> legend = Registry.ReadBool(kShowLegend))
+    if (auto legend = Registry.ReadBool(kShowLegend))
         Usage.UseChart.GridLegend = *legend;
-    if (std::optional<std::vector<BYTE>> block = Registry.ReadBinary(kGridFont))
+    if (auto block = Registry.ReadBinary(kGridFont))
         if (std::optional<settings::TStoredFont> font = settings::TStoredFont::Decode(*block))
             font->ApplyTo(Usage.UseChart.Font());
-    if (std::optional<std::int32_t> color = Registry.ReadInteger(kGridColor))
+    if (auto color = Registry.ReadInteger(kGridColor))
         Usage.UseChart.SetGridColor(static_cast<widgets::TColor>(*color));
-    if (std::optional<std::int32_t> color = Registry.ReadInteger(kGridBackColor))
+    if (auto color = Registry.ReadInteger(kGridBackColor))
         Usage.UseChart.SetColor(static_cast<widgets::TColor>(*color));
     for (std::size_t column = 0; column < Connections.ConnectionColumnWidths.size(); ++column)
         if (std::optional<std::int32_t> width =
@@ -96,7 +96,7 @@ void TStatsForm::LoadSettings() {
     for (std::size_t column = 0; column < Connections.ConnectionColumnWidths.size(); ++column)
         Connections.lvConnections.SetColumnWidth(static_cast<int>(column),
                                                  Connections.ConnectionColumnWidths[column]);
-    if (std::optional<bool> onTop = Registry.ReadBool(kAoT))
+    if (auto onTop = Registry.ReadBool(kAoT))
         DisplaySettings.AoT = *onTop;
 
     DisplaySettings.PopupDisplayType = settings::kDefaultPopupDisplayType;
@@ -107,7 +107,7 @@ void TStatsForm::LoadSettings() {
         DisplaySettings.OctetDisp = static_cast<std::uint8_t>(*unit);
 
     if (KeepsAdapterName(os)) {
-        if (std::optional<std::wstring> name = Registry.ReadString(kAdapterName))
+        if (auto name = Registry.ReadString(kAdapterName))
             DisplaySettings.AdapterName = *name;
         if (!DisplaySettings.AdapterName.empty()) {
             ConnectionName = DisplaySettings.AdapterName;
@@ -125,33 +125,47 @@ void TStatsForm::LoadSettings() {
 }
 
 void TStatsForm::SaveSettings() {
+    settings::FirstFailure failure;
+    WriteSettings(failure);
+    failure.Report(L"the settings of " + ConnectionName);
+}
+
+void TStatsForm::WriteSettings(settings::FirstFailure& failure) {
     const platform::WindowsVersion& os = platform::kernel().Version;
     settings::SettingsKeyReturn back(Registry);
-    Registry.ReturnToSettingsKey();
+    Registry.SetRootKey(HKEY_CURRENT_USER);
+    const std::wstring subkey = settings::WindowSubkeyPath(InterfaceName);
     // Nothing of the window's may land in the settings key itself.
-    if (!Registry.OpenKey(settings::WindowSubkeyPath(InterfaceName), true))
+    if (!failure.Note(subkey, Registry.CreateKey(subkey, settings::KeyAccess::Write)))
         return;
+    auto write = [&](const std::wstring& name, settings::RegStatus status) { failure.Note(name, status); };
 
-    Registry.WriteInteger(kDownloadLineColor, static_cast<std::int32_t>(Usage.cbDLColor.Selected()));
-    Registry.WriteInteger(kUploadLineColor, static_cast<std::int32_t>(Usage.cbULColor.Selected()));
-    Registry.WriteBool(kDownloadLine, Usage.cbShowDL.Checked());
-    Registry.WriteBool(kUploadLine, Usage.cbShowUL.Checked());
-    Registry.WriteBool(kShowGrid, Usage.UseChart.ShowGrid);
-    Registry.WriteBool(kShowLegend, Usage.UseChart.GridLegend);
-    Registry.WriteBinary(kGridFont, settings::TStoredFont::FromFont(Usage.UseChart.Font()).Encode());
-    Registry.WriteInteger(kGridColor, static_cast<std::int32_t>(Usage.UseChart.GridColor()));
-    Registry.WriteInteger(kGridBackColor, static_cast<std::int32_t>(Usage.UseChart.Color()));
+    write(kDownloadLineColor,
+          Registry.WriteInteger(kDownloadLineColor, static_cast<std::int32_t>(Usage.cbDLColor.Selected())));
+    write(kUploadLineColor,
+          Registry.WriteInteger(kUploadLineColor, static_cast<std::int32_t>(Usage.cbULColor.Selected())));
+    write(kDownloadLine, Registry.WriteBool(kDownloadLine, Usage.cbShowDL.Checked()));
+    write(kUploadLine, Registry.WriteBool(kUploadLine, Usage.cbShowUL.Checked()));
+    write(kShowGrid, Registry.WriteBool(kShowGrid, Usage.UseChart.ShowGrid));
+    write(kShowLegend, Registry.WriteBool(kShowLegend, Usage.UseChart.GridLegend));
+    write(kGridFont,
+          Registry.WriteBinary(kGridFont, settings::TStoredFont::FromFont(Usage.UseChart.Font()).Encode()));
+    write(kGridColor,
+          Registry.WriteInteger(kGridColor, static_cast<std::int32_t>(Usage.UseChart.GridColor())));
+    write(kGridBackColor,
+          Registry.WriteInteger(kGridBackColor, static_cast<std::int32_t>(Usage.UseChart.Color())));
     // The widths as the user left them.
     for (std::size_t column = 0; column < Connections.ConnectionColumnWidths.size(); ++column)
         Connections.ConnectionColumnWidths[column] =
             Connections.lvConnections.ColumnWidth(static_cast<int>(column));
     for (std::size_t column = 0; column < Connections.ConnectionColumnWidths.size(); ++column)
-        Registry.WriteInteger(ColumnValue(column), Connections.ConnectionColumnWidths[column]);
-    Registry.WriteBool(kAoT, DisplaySettings.AoT);
-    Registry.WriteBool(kDropShadow, DisplaySettings.DropShadow);
-    Registry.WriteInteger(kOctetDisp, DisplaySettings.OctetDisp);
+        write(ColumnValue(column),
+              Registry.WriteInteger(ColumnValue(column), Connections.ConnectionColumnWidths[column]));
+    write(kAoT, Registry.WriteBool(kAoT, DisplaySettings.AoT));
+    write(kDropShadow, Registry.WriteBool(kDropShadow, DisplaySettings.DropShadow));
+    write(kOctetDisp, Registry.WriteInteger(kOctetDisp, DisplaySettings.OctetDisp));
     if (KeepsAdapterName(os))
-        Registry.WriteString(kAdapterName, DisplaySettings.AdapterName);
+        write(kAdapterName, Registry.WriteString(kAdapterName, DisplaySettings.AdapterName));
     if (KeepsPopupDisplayType(os))
-        Registry.WriteInteger(kPopupDisplayType, DisplaySettings.PopupDisplayType);
+        write(kPopupDisplayType, Registry.WriteInteger(kPopupDisplayType, DisplaySettings.PopupDisplayType));
 }

@@ -288,6 +288,7 @@ protected:
 
 private:
     std::wstring ConnectionKey() const;
+    void WriteSettings(settings::FirstFailure& failure);
     static std::int64_t CountDirection(std::uint32_t raw, std::uint32_t& previous, std::uint16_t& wraps);
     static std::int64_t CountDirection(std::uint64_t raw, std::uint64_t& previous,
                                        std::uint64_t& beforeRestart, std::uint16_t wraps);

@@ -8,7 +8,7 @@
 
 void Program::RecordInstallPath() {
     settings::RegistryAccessor registry;
-    if (!registry.ValueExists(L"InstallPath"))
+    if (!registry.ValueExists(L"InstallPath") && registry.ReturnToSettingsKey(settings::KeyAccess::Write))
         registry.WriteString(L"InstallPath", platform::ModuleFolder());
 }
 

@@ -2,7 +2,10 @@
 #include "platform/Dialogs.h"
 #include "platform/Kernel.h"
 #include "settings/RunValue.h"
+#include "settings/StoredFont.h"
 
+#include <algorithm>
+#include <cwctype>
 #include <initializer_list>
 #include <string>
 
@@ -21,6 +24,18 @@ constexpr std::uint8_t kHintName = 8;
 constexpr std::uint8_t kHintSpeed = 4;
 constexpr std::uint8_t kHintAddress = 2;
 constexpr std::uint8_t kHintBytes = 1;
+
+constexpr wchar_t kRunNotSet[] =
+    L"无法设置系统启动时自动启动程序：写入启动项 (Run) 失败。\n\n其余选项已经保存。";
+constexpr wchar_t kRunNotRemoved[] =
+    L"无法取消系统启动时自动启动程序：没有删除 HKEY_LOCAL_MACHINE 下的启动项 (Run) 的权限。"
+    L"请以管理员身份登录后再试。\n\n其余选项已经保存。";
+
+// A name of nothing but spaces would leave the window titled by its suffix alone.
+bool IsBlank(const std::wstring& text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](wchar_t c) { return std::iswspace(c) || c == L'\u3000'; });
+}
 
 } // namespace
 
@@ -123,7 +138,8 @@ void TFrmOptions::FillFromRecord() {
     cbSpeed.SetChecked((Settings.PopupDisplayType & kHintSpeed) != 0);
     cbIP.SetChecked((Settings.PopupDisplayType & kHintAddress) != 0);
     cbBytes.SetChecked((Settings.PopupDisplayType & kHintBytes) != 0);
-    cbAutoRun.SetChecked(settings::RunValueExists());
+    RunAtStart = settings::RunValueExists();
+    cbAutoRun.SetChecked(RunAtStart);
     cbAOT.SetChecked(Settings.AoT);
     const bool xp = platform::kernel().Version.IsXPOrLater();
     cbDropDown.SetEnabled(xp);
@@ -137,7 +153,7 @@ void TFrmOptions::StoreIntoRecord() {
             Settings.OctetDisp = static_cast<std::uint8_t>(i);
             break;
         }
-    if (std::wstring name = edAdapterName.Caption(); name != Settings.AdapterName)
+    if (std::wstring name = edAdapterName.Caption(); name != Settings.AdapterName && !IsBlank(name))
         Settings.AdapterName = name;
     Settings.PopupDisplayType =
         static_cast<std::uint8_t>((cbName.Checked() ? kHintName : 0) | (cbSpeed.Checked() ? kHintSpeed : 0) |
@@ -149,15 +165,16 @@ void TFrmOptions::StoreIntoRecord() {
 }
 
 void TFrmOptions::StoreRunValue() {
+    // Only a change is written: a box left as it was asks nothing of the registry.
     const bool on = cbAutoRun.Checked();
-    const LSTATUS status = settings::SetRunValue(on, platform::ModuleFileName());
-    // Unchecked without the rights to the key: nothing was there to delete.
-    if (status == ERROR_SUCCESS || !on)
+    if (on == RunAtStart)
         return;
-    platform::dialogs().MessageBoxW(Handle(),
-                                    L"无法设置系统启动时自动启动程序：没有修改 HKEY_LOCAL_MACHINE 下的"
-                                    L"启动项 (Run) 的权限。请以管理员身份登录后再试。\n\n其余选项已经保存。",
-                                    L"选项", MB_ICONERROR | MB_OK);
+    if (settings::SetRunValue(on, platform::ModuleFileName()))
+        return;
+    RunAtStart = settings::RunValueExists();
+    cbAutoRun.SetChecked(RunAtStart);
+    platform::dialogs().MessageBoxW(Handle(), on ? kRunNotSet : kRunNotRemoved, L"选项",
+                                    MB_ICONERROR | MB_OK);
 }
 
 void TFrmOptions::Timer1Timer() {
@@ -187,7 +204,10 @@ void TFrmOptions::Button1Click() {
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = Handle();
     dialog.lpLogFont = &font;
-    dialog.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+    // The sizes the settings keep: any other would be dropped at the next start.
+    dialog.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT | CF_LIMITSIZE;
+    dialog.nSizeMin = settings::TStoredFont::kMinPoints;
+    dialog.nSizeMax = settings::TStoredFont::kMaxPoints;
     dialog.rgbColors = static_cast<COLORREF>(SampleTC.Font().Color());
     if (!platform::dialogs().ChooseFontW(&dialog))
         return;

@@ -22,6 +22,8 @@ public:
 
     TDisplaySettings& Settings;
     bool ResetRequested = false;
+    // Whether a Run key held the value when the dialog was filled.
+    bool RunAtStart = false;
 
     widgets::PageControl PageControl1{*this, IDC_OPT_OptionsPages};
     widgets::TabSheet TabSheet1{PageControl1, IDD_TabSheet1, 0};

@@ -218,6 +218,7 @@ void TFrmTraceRt::FormClose() {
 }
 
 void TFrmTraceRt::SaveLayout() {
+    registry_.ReturnToSettingsKey(settings::KeyAccess::Write);
     for (int column = 0; column < static_cast<int>(kColumnValues.size()); ++column)
         registry_.WriteInteger(kColumnValues[static_cast<std::size_t>(column)],
                                RouteList.ColumnWidth(column));

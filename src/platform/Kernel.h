@@ -21,12 +21,14 @@ struct WindowsVersion {
     bool IsNT4() const { return IsNT() && Major == 4; }
     bool IsWin2000OrLater() const { return IsNT() && Major > 4; }
     bool IsXPOrLater() const { return IsNT() && (Major > 5 || (Major == 5 && Minor >= 1)); }
+    bool IsVistaOrLater() const { return IsNT() && Major >= 6; }
 
     static WindowsVersion Windows98() { return {VER_PLATFORM_WIN32_WINDOWS, 4, 10}; }
     static WindowsVersion WindowsMe() { return {VER_PLATFORM_WIN32_WINDOWS, 4, 90}; }
     static WindowsVersion NT4() { return {VER_PLATFORM_WIN32_NT, 4, 0}; }
     static WindowsVersion Windows2000() { return {VER_PLATFORM_WIN32_NT, 5, 0}; }
     static WindowsVersion WindowsXP() { return {VER_PLATFORM_WIN32_NT, 5, 1}; }
+    static WindowsVersion WindowsVista() { return {VER_PLATFORM_WIN32_NT, 6, 0}; }
 };
 
 WindowsVersion QueryWindowsVersion();

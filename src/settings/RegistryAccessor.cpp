@@ -1,5 +1,6 @@
 #include "settings/RegistryAccessor.h"
 #include "platform/Registry.h"
+#include "widgets/Failures.h"
 
 #include <cstring>
 
@@ -11,10 +12,14 @@ std::wstring WithoutLeadingSlash(const std::wstring& path) {
     std::size_t start = path.find_first_not_of(L'\\');
     return start == std::wstring::npos ? std::wstring() : path.substr(start);
 }
+
+bool Writes(KeyAccess access) {
+    return (static_cast<REGSAM>(access) & KEY_SET_VALUE) != 0;
+}
 } // namespace
 
-RegistryAccessor::RegistryAccessor() {
-    OpenKey(kSettingsKey, true);
+RegistryAccessor::RegistryAccessor(KeyAccess access) {
+    ReturnToSettingsKey(access);
 }
 
 void RegistryAccessor::SetRootKey(HKEY root) {
@@ -30,21 +35,31 @@ std::wstring RegistryAccessor::Resolve(const std::wstring& path) const {
     return path_ + L"\\" + path;
 }
 
-bool RegistryAccessor::OpenKey(const std::wstring& path, bool create) {
-    std::wstring full = Resolve(path);
-    std::wstring subkey = WithoutLeadingSlash(full);
+RegStatus RegistryAccessor::Open(const std::wstring& path, KeyAccess access, bool create) {
+    std::wstring subkey = WithoutLeadingSlash(Resolve(path));
+    CloseKey();
     HKEY opened = nullptr;
-    LSTATUS status;
-    if (create)
-        status = platform::registry().RegCreateKeyExW(
-            root_, subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access_, nullptr, &opened, nullptr);
-    else
-        status = platform::registry().RegOpenKeyExW(root_, subkey.c_str(), 0, access_, &opened);
-    if (status != ERROR_SUCCESS)
-        return false;
-    key_.Reset(opened);
+    const REGSAM sam = static_cast<REGSAM>(access);
+    auto& reg = platform::registry();
+    RegStatus status = create ? reg.RegCreateKeyExW(root_, subkey.c_str(), 0, nullptr,
+                                                    REG_OPTION_NON_VOLATILE, sam, nullptr, &opened, nullptr)
+                              : reg.RegOpenKeyExW(root_, subkey.c_str(), 0, sam, &opened);
+    // A key that could not be opened is still where the accessor stands: reads there
+    // find nothing, and tell why.
     path_ = L"\\" + subkey;
-    return true;
+    access_ = access;
+    openStatus_ = status;
+    if (status)
+        key_.Reset(opened);
+    return status;
+}
+
+RegStatus RegistryAccessor::OpenKey(const std::wstring& path, KeyAccess access) {
+    return Open(path, access, false);
+}
+
+RegStatus RegistryAccessor::CreateKey(const std::wstring& path, KeyAccess access) {
+    return Open(path, access, true);
 }
 
 bool RegistryAccessor::KeyExists(const std::wstring& path) const {
@@ -59,37 +74,41 @@ bool RegistryAccessor::KeyExists(const std::wstring& path) const {
 void RegistryAccessor::CloseKey() {
     key_.Reset();
     path_.clear();
+    access_ = KeyAccess::Read;
+    openStatus_ = ERROR_FILE_NOT_FOUND;
 }
 
-bool RegistryAccessor::ReturnToSettingsKey() {
+RegStatus RegistryAccessor::ReturnToSettingsKey(KeyAccess access) {
     SetRootKey(HKEY_CURRENT_USER);
-    access_ = KEY_ALL_ACCESS;
-    return OpenKey(kSettingsKey, true);
+    return Open(kSettingsKey, access, Writes(access));
 }
 
-std::optional<std::vector<BYTE>> RegistryAccessor::ReadRaw(const std::wstring& name,
-                                                           DWORD expectedType) const {
+Stored<std::vector<BYTE>> RegistryAccessor::ReadRaw(const std::wstring& name, DWORD expectedType) const {
+    using Result = Stored<std::vector<BYTE>>;
     if (!key_)
-        return std::nullopt;
+        return Result::Unread(openStatus_);
     DWORD type = 0;
     DWORD size = 0;
     auto& reg = platform::registry();
     for (int attempt = 0; attempt < 4; ++attempt) {
-        if (reg.RegQueryValueExW(key_.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-            return std::nullopt;
+        if (RegStatus status = reg.RegQueryValueExW(key_.Get(), name.c_str(), nullptr, &type, nullptr, &size);
+            !status)
+            return Result::Unread(status);
         if (type != expectedType)
-            return std::nullopt;
+            return Result();
         std::vector<BYTE> data(size);
         DWORD got = size;
-        LSTATUS status = reg.RegQueryValueExW(key_.Get(), name.c_str(), nullptr, &type, data.data(), &got);
-        if (status == ERROR_MORE_DATA)
+        RegStatus status = reg.RegQueryValueExW(key_.Get(), name.c_str(), nullptr, &type, data.data(), &got);
+        if (status.Code() == ERROR_MORE_DATA)
             continue; // the value grew between the two calls
-        if (status != ERROR_SUCCESS || type != expectedType)
-            return std::nullopt;
+        if (!status)
+            return Result::Unread(status);
+        if (type != expectedType)
+            return Result();
         data.resize(got);
         return data;
     }
-    return std::nullopt;
+    return Result::Unread(ERROR_MORE_DATA);
 }
 
 bool RegistryAccessor::ValueExists(const std::wstring& name) const {
@@ -97,10 +116,10 @@ bool RegistryAccessor::ValueExists(const std::wstring& name) const {
                                                          nullptr) == ERROR_SUCCESS;
 }
 
-std::optional<std::wstring> RegistryAccessor::ReadString(const std::wstring& name) const {
+Stored<std::wstring> RegistryAccessor::ReadString(const std::wstring& name) const {
     auto data = ReadRaw(name, REG_SZ);
     if (!data)
-        return std::nullopt;
+        return Stored<std::wstring>::Unread(data.Status());
     std::wstring text(reinterpret_cast<const wchar_t*>(data->data()), data->size() / sizeof(wchar_t));
     // Stored strings usually, but not always, carry their terminator.
     if (auto nul = text.find(L'\0'); nul != std::wstring::npos)
@@ -108,46 +127,65 @@ std::optional<std::wstring> RegistryAccessor::ReadString(const std::wstring& nam
     return text;
 }
 
-std::optional<std::int32_t> RegistryAccessor::ReadInteger(const std::wstring& name) const {
+Stored<std::int32_t> RegistryAccessor::ReadInteger(const std::wstring& name) const {
     auto data = ReadRaw(name, REG_DWORD);
-    if (!data || data->size() != sizeof(DWORD))
-        return std::nullopt;
+    if (!data)
+        return Stored<std::int32_t>::Unread(data.Status());
+    if (data->size() != sizeof(DWORD))
+        return {};
     std::int32_t value = 0;
     std::memcpy(&value, data->data(), sizeof value);
     return value;
 }
 
-std::optional<bool> RegistryAccessor::ReadBool(const std::wstring& name) const {
+Stored<bool> RegistryAccessor::ReadBool(const std::wstring& name) const {
     auto value = ReadInteger(name);
     if (!value)
-        return std::nullopt;
+        return Stored<bool>::Unread(value.Status());
     return *value != 0;
 }
 
-std::optional<std::vector<BYTE>> RegistryAccessor::ReadBinary(const std::wstring& name) const {
+Stored<std::vector<BYTE>> RegistryAccessor::ReadBinary(const std::wstring& name) const {
     return ReadRaw(name, REG_BINARY);
 }
 
-bool RegistryAccessor::WriteRaw(const std::wstring& name, DWORD type, const BYTE* data, DWORD size) {
-    return key_ && platform::registry().RegSetValueExW(key_.Get(), name.c_str(), 0, type, data, size) ==
-                       ERROR_SUCCESS;
+RegStatus RegistryAccessor::WriteRaw(const std::wstring& name, DWORD type, const BYTE* data, DWORD size) {
+    if (!key_)
+        return openStatus_;
+    return platform::registry().RegSetValueExW(key_.Get(), name.c_str(), 0, type, data, size);
 }
 
-bool RegistryAccessor::WriteString(const std::wstring& name, const std::wstring& value) {
+RegStatus RegistryAccessor::WriteString(const std::wstring& name, const std::wstring& value) {
     return WriteRaw(name, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
-bool RegistryAccessor::WriteInteger(const std::wstring& name, std::int32_t value) {
+RegStatus RegistryAccessor::WriteInteger(const std::wstring& name, std::int32_t value) {
     return WriteRaw(name, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
 }
 
-bool RegistryAccessor::WriteBinary(const std::wstring& name, const std::vector<BYTE>& value) {
+RegStatus RegistryAccessor::WriteBinary(const std::wstring& name, const std::vector<BYTE>& value) {
     return WriteRaw(name, REG_BINARY, value.data(), static_cast<DWORD>(value.size()));
 }
 
-bool RegistryAccessor::DeleteValue(const std::wstring& name) {
-    return key_ && platform::registry().RegDeleteValueW(key_.Get(), name.c_str()) == ERROR_SUCCESS;
+RegStatus RegistryAccessor::DeleteValue(const std::wstring& name) {
+    if (!key_)
+        return openStatus_;
+    return platform::registry().RegDeleteValueW(key_.Get(), name.c_str());
+}
+
+bool FirstFailure::Note(const std::wstring& what, RegStatus status) {
+    if (!status && !Failed()) {
+        what_ = what;
+        status_ = status;
+    }
+    return static_cast<bool>(status);
+}
+
+void FirstFailure::Report(const std::wstring& task) const {
+    if (Failed())
+        widgets::ReportFailure(task + L": " + what_ + L" not written (error " +
+                               std::to_wstring(status_.Code()) + L")");
 }
 
 } // namespace settings

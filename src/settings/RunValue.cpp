@@ -1,41 +1,44 @@
 #include "settings/RunValue.h"
-#include "platform/Handles.h"
-#include "platform/Registry.h"
 
 namespace settings {
 
 namespace {
-LSTATUS OpenRunKey(REGSAM access, platform::UniqueKey& key) {
-    HKEY opened = nullptr;
-    LSTATUS status = platform::registry().RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, access, &opened);
-    if (status == ERROR_SUCCESS)
-        key.Reset(opened);
-    return status;
+const std::wstring kRunPath = std::wstring(L"\\") + kRunKey;
+
+bool HoldsValue(HKEY root) {
+    RegistryAccessor run;
+    run.SetRootKey(root);
+    return run.OpenKey(kRunPath) && run.ValueExists(kRunValue);
 }
 
-bool ValueExists(HKEY key) {
-    return platform::registry().RegQueryValueExW(key, kRunValue, nullptr, nullptr, nullptr, nullptr) ==
-           ERROR_SUCCESS;
+RegStatus Write(HKEY root, const std::wstring& program) {
+    RegistryAccessor run;
+    run.SetRootKey(root);
+    const RegStatus opened =
+        root == HKEY_LOCAL_MACHINE ? run.OpenKey(kRunPath, KeyAccess::Write) : run.CreateKey(kRunPath);
+    return opened ? run.WriteString(kRunValue, program) : opened;
+}
+
+RegStatus Delete(HKEY root) {
+    if (!HoldsValue(root))
+        return {};
+    RegistryAccessor run;
+    run.SetRootKey(root);
+    const RegStatus opened = run.OpenKey(kRunPath, KeyAccess::Write);
+    return opened ? run.DeleteValue(kRunValue) : opened;
 }
 } // namespace
 
 bool RunValueExists() {
-    platform::UniqueKey key;
-    return OpenRunKey(KEY_QUERY_VALUE, key) == ERROR_SUCCESS && ValueExists(key.Get());
+    return HoldsValue(HKEY_LOCAL_MACHINE) || HoldsValue(HKEY_CURRENT_USER);
 }
 
-LSTATUS SetRunValue(bool on, const std::wstring& program) {
-    platform::UniqueKey key;
-    if (LSTATUS status = OpenRunKey(KEY_QUERY_VALUE | KEY_SET_VALUE, key); status != ERROR_SUCCESS)
-        return status;
-    auto& reg = platform::registry();
+RegStatus SetRunValue(bool on, const std::wstring& program) {
     if (on)
-        return reg.RegSetValueExW(key.Get(), kRunValue, 0, REG_SZ,
-                                  reinterpret_cast<const BYTE*>(program.c_str()),
-                                  static_cast<DWORD>((program.size() + 1) * sizeof(wchar_t)));
-    if (!ValueExists(key.Get()))
-        return ERROR_SUCCESS;
-    return reg.RegDeleteValueW(key.Get(), kRunValue);
+        return Write(HKEY_LOCAL_MACHINE, program) ? RegStatus() : Write(HKEY_CURRENT_USER, program);
+    const RegStatus machine = Delete(HKEY_LOCAL_MACHINE);
+    const RegStatus user = Delete(HKEY_CURRENT_USER);
+    return machine ? user : machine;
 }
 
 } // namespace settings

@@ -19,8 +19,8 @@ constexpr std::size_t kSizeAt = 272;
 constexpr std::size_t kStyleAt = 276;
 // A legend font outside these bounds is no font anyone chose: at 20,000 points showing
 // the chart would take most of the address space.
-constexpr std::int32_t kMinPoints = 6;
-constexpr std::int32_t kMaxPoints = 72;
+constexpr std::int32_t kMinPoints = TStoredFont::kMinPoints;
+constexpr std::int32_t kMaxPoints = TStoredFont::kMaxPoints;
 constexpr std::int32_t kMinPixels = 4;
 constexpr std::uint8_t kKnownStyles =
     tmchart::fsBold | tmchart::fsItalic | tmchart::fsUnderline | tmchart::fsStrikeOut;

@@ -14,6 +14,9 @@ namespace settings {
 struct TStoredFont {
     static constexpr std::size_t kSize = 280;
     static constexpr std::size_t kNameBytes = 255;
+    // The sizes a record may carry, in points.
+    static constexpr int kMinPoints = 6;
+    static constexpr int kMaxPoints = 72;
 
     std::uint8_t Charset = DEFAULT_CHARSET;
     std::uint32_t Color = 0;
@@ -30,8 +33,8 @@ struct TStoredFont {
     void ApplyTo(tmchart::TChartFont& font) const;
 
     std::vector<std::uint8_t> Encode() const;
-    // Nothing for a block of another length, or for a font of an absurd size (outside 6
-    // to 72 points, or less than 4 pixels high).
+    // Nothing for a block of another length, or for a font of an absurd size (outside the
+    // points above, or less than 4 pixels high).
     static std::optional<TStoredFont> Decode(const std::vector<std::uint8_t>& block);
 };
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The first start for a user: with no settings key the program asks the "Startup"
+# The first start for a user on XP: with no settings key the program asks the "Startup"
 # question once; answered, it carries on with its windows and has remembered the offer.
+# (From Vista on there is nothing to ask: the system has no icon per connection.)
 #   first_run.sh KELVRA_EXE KV_INSPECT_EXE
 set -u
 kelvra=$1
@@ -16,6 +17,10 @@ e2e_links a b 2
 e2e_install a "$kelvra"
 settings=$E2E_SETTINGS_KEY
 e2e_reg a delete "$settings" /f
+# The prefix plays XP (64-bit Wine knows it as winxp64).
+xp=winxp
+[ "$WINEARCH" = win64 ] && xp=winxp64
+e2e_reg a add 'HKCU\Software\Wine' /v Version /d "$xp" /f || e2e_fail "cannot make the prefix Windows XP"
 
 t0=$SECONDS
 e2e_wine_bg a 'C:\kelvra\kelvra.exe'

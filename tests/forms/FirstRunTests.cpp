@@ -33,7 +33,9 @@ std::optional<DWORD> ReadDword(HKEY root, const std::wstring& path, const wchar_
     return value;
 }
 
-class FirstRun : public ::testing::Test {
+// Every case runs for an administrator on XP and for a standard user on Vista, where
+// the question is never asked.
+class FirstRun : public ::testing::TestWithParam<fake::Rights> {
 protected:
     FirstRun() {
         first = fake.AddAdapter("eth0");
@@ -60,40 +62,53 @@ protected:
         return asked;
     }
 
-    fake::FakePlatform fake;
+    // How many times the question comes in a number of offers.
+    std::size_t Asked(std::size_t offers) const {
+        return GetParam() == fake::Rights::StandardUser ? 0 : offers;
+    }
+    std::optional<DWORD> Hidden() const {
+        return GetParam() == fake::Rights::StandardUser ? std::nullopt : std::optional<DWORD>(0);
+    }
+
+    fake::FakePlatform fake{GetParam()};
     DWORD first = 0, second = 0, third = 0;
     std::unique_ptr<TStatsForm> window;
 };
 
 } // namespace
 
-TEST_F(FirstRun, OnXPTheQuestionComesOnceAndYesHidesTheIconOfEveryAdapterWithAKey) {
+INSTANTIATE_TEST_SUITE_P(Rights, FirstRun, ::testing::ValuesIn(fake::kEveryRights),
+                         ::testing::PrintToStringParamName());
+
+TEST_P(FirstRun, OnXPTheQuestionComesOnceAndYesHidesTheIconOfEveryAdapterWithAKey) {
     Start();
-    ASSERT_EQ(Questions(), 1u);
-    const auto& box = fake.MessageBoxes.front();
-    EXPECT_EQ(box.text, L"Do you want to disable Windows from displaying built in network icons on the "
-                        L"taskbar?\n\r\n\rYou must be logged in as an administrator.");
-    EXPECT_EQ(box.type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
-    EXPECT_EQ(ShowIcon(first), 0u);
-    EXPECT_EQ(ShowIcon(third), 0u);
+    ASSERT_EQ(Questions(), Asked(1));
+    if (Questions() > 0) {
+        const auto& box = fake.MessageBoxes.front();
+        EXPECT_EQ(box.text, L"Do you want to disable Windows from displaying built in network icons on the "
+                            L"taskbar?\n\r\n\rYou must be logged in as an administrator.");
+        EXPECT_EQ(box.type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+    }
+    EXPECT_EQ(ShowIcon(first), Hidden());
+    EXPECT_EQ(ShowIcon(third), Hidden());
     // The adapter without a key is skipped, and no key is made for it.
     EXPECT_FALSE(OpenKey(HKEY_LOCAL_MACHINE, Connection(second), false));
     EXPECT_EQ(FirstTime(), 1u);
 
     Start();
-    EXPECT_EQ(Questions(), 1u);
+    EXPECT_EQ(Questions(), Asked(1));
 }
 
-TEST_F(FirstRun, NoWritesNothingBelowTheMachineKey) {
+TEST_P(FirstRun, NoWritesNothingBelowTheMachineKey) {
     fake.MessageBoxAnswer = IDNO;
     Start();
-    EXPECT_EQ(Questions(), 1u);
+    EXPECT_EQ(Questions(), Asked(1));
     EXPECT_EQ(ShowIcon(first), std::nullopt);
     EXPECT_EQ(ShowIcon(third), std::nullopt);
     EXPECT_EQ(FirstTime(), 1u);
 }
 
-TEST_F(FirstRun, BeforeWindows2000NothingIsAskedButTheOfferCountsAsMade) {
+TEST_P(FirstRun, BeforeWindows2000NothingIsAskedButTheOfferCountsAsMade) {
     for (auto os : {platform::WindowsVersion::Windows98(), platform::WindowsVersion::NT4()}) {
         fake.Version() = os;
         ::RegDeleteValueW(OpenKey(HKEY_CURRENT_USER, kSettings, true).Get(), L"FirstTime");
@@ -104,17 +119,44 @@ TEST_F(FirstRun, BeforeWindows2000NothingIsAskedButTheOfferCountsAsMade) {
     }
 }
 
-TEST_F(FirstRun, SetBackToZeroByHandItAsksAgain) {
+TEST_P(FirstRun, SetBackToZeroByHandItAsksAgain) {
     Start();
     platform::UniqueKey settings = OpenKey(HKEY_CURRENT_USER, kSettings, false);
     DWORD zero = 0;
     ::RegSetValueExW(settings.Get(), L"FirstTime", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero),
                      sizeof zero);
     Start();
-    EXPECT_EQ(Questions(), 2u);
+    EXPECT_EQ(Questions(), Asked(2));
 }
 
-TEST_F(FirstRun, OnlyTheFirstWindowAsksAndTheWindowReadsItsOwnKeyAfterwards) {
+TEST_P(FirstRun, WithoutTheRightsNothingIsWrittenAndNothingMoreIsSaid) {
+    const struct {
+        const char* what;
+        bool refuseSettings; // else the machine's keys are read-only
+        std::size_t questions;
+    } cases[] = {{"a user who is no administrator on XP", false, 1},
+                 {"a settings key the user may not read", true, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fake::FakePlatform machine;
+        const DWORD only = machine.AddAdapter("eth0");
+        OpenKey(HKEY_LOCAL_MACHINE, Connection(only), true);
+        machine.MessageBoxAnswer = IDYES;
+        if (c.refuseSettings) {
+            OpenKey(HKEY_CURRENT_USER, kSettings, true);
+            machine.Registry.RefuseKey(HKEY_CURRENT_USER, kSettings);
+        } else {
+            machine.Registry.ReadOnly(HKEY_LOCAL_MACHINE);
+        }
+        Start();
+        EXPECT_EQ(machine.MessageBoxes.size(), c.questions);
+        EXPECT_EQ(ShowIcon(only), std::nullopt);
+        EXPECT_EQ(FirstTime(), c.refuseSettings ? std::nullopt : std::optional<DWORD>(1));
+        window.reset();
+    }
+}
+
+TEST_P(FirstRun, OnlyTheFirstWindowAsksAndTheWindowReadsItsOwnKeyAfterwards) {
     window = fake::BeginWindow(2, false);
     EXPECT_EQ(Questions(), 0u);
 
@@ -129,7 +171,7 @@ TEST_F(FirstRun, OnlyTheFirstWindowAsksAndTheWindowReadsItsOwnKeyAfterwards) {
     Start();
     EXPECT_EQ(window->DisplaySettings.OctetDisp, 3);
     EXPECT_EQ(window->Registry.RootKey(), HKEY_CURRENT_USER);
-    EXPECT_EQ(window->Registry.Access(), static_cast<REGSAM>(KEY_ALL_ACCESS));
+    EXPECT_EQ(window->Registry.Access(), static_cast<REGSAM>(KEY_READ));
     EXPECT_EQ(window->Registry.CurrentPath(), L"\\" + kSettings);
     EXPECT_EQ(window->Registry.ReadBool(L"FirstTime"), true);
 }

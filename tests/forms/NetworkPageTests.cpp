@@ -438,18 +438,22 @@ TEST_F(NetworkPageTest, ThePolicyDisablesMapAndPrinterWhateverTheSetting) {
     ScriptWorkgroup(fake);
     {
         settings::RegistryAccessor policy;
-        ASSERT_TRUE(
-            policy.OpenKey(L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer", true));
+        ASSERT_TRUE(policy.CreateKey(L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer"));
         ASSERT_TRUE(policy.WriteInteger(L"NoNetConnectDisconnect", 1));
     }
-    for (bool ignore : {false, true}) {
-        window = fake::BeginWindow();
-        window->DisplaySettings.IgnoreSystemPolicies = ignore;
-        ShowAndBrowse();
-        OpenPopupOn({kLanProvider, L"WORKGROUP", L"PC1", L"PC1", L"laser"});
-        EXPECT_EQ(Menu(), (MenuState{true, true, false, true, false, false})) << ignore;
-        EXPECT_EQ(window->Registry.CurrentPath(), settings::kSettingsKey);
-        window.reset();
+    // The second round as a standard user, to whom the policy is read-only.
+    for (bool standardUser : {false, true}) {
+        if (standardUser)
+            fake.BecomeStandardUser();
+        for (bool ignore : {false, true}) {
+            window = fake::BeginWindow();
+            window->DisplaySettings.IgnoreSystemPolicies = ignore;
+            ShowAndBrowse();
+            OpenPopupOn({kLanProvider, L"WORKGROUP", L"PC1", L"PC1", L"laser"});
+            EXPECT_EQ(Menu(), (MenuState{true, true, false, true, false, false})) << ignore << standardUser;
+            EXPECT_EQ(window->Registry.CurrentPath(), settings::kSettingsKey);
+            window.reset();
+        }
     }
 }
 

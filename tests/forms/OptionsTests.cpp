@@ -5,7 +5,6 @@
 #include "WhileModal.h"
 #include "platform/Handles.h"
 #include "platform/Kernel.h"
-#include "platform/Registry.h"
 #include "settings/RunValue.h"
 #include "support/FakePlatform.h"
 #include "support/Windows.h"
@@ -50,12 +49,21 @@ void WhenOptionsOpen(std::function<void(TFrmOptions&)> action) {
     fake::WhenOpen<TFrmOptions>(TFrmOptions::kClassName, std::move(action));
 }
 
-class OptionsDialog : public ::testing::Test {
+platform::UniqueKey UserKey(const std::wstring& path) {
+    HKEY h = nullptr;
+    ::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr);
+    return platform::UniqueKey(h);
+}
+
+// Every case runs for an administrator on XP and for a standard user on Vista.
+class OptionsDialog : public ::testing::TestWithParam<fake::Rights> {
 protected:
     OptionsDialog() {
         index = fake.AddAdapter("eth0");
         run = MachineKey(settings::kRunKey);
+        userRun = UserKey(settings::kRunKey);
     }
+    bool StandardUser() const { return GetParam() == fake::Rights::StandardUser; }
 
     // The dialog over a record, shown as its opener shows it.
     std::unique_ptr<TFrmOptions> Open(TDisplaySettings& record) {
@@ -66,15 +74,20 @@ protected:
     }
 
     std::optional<std::wstring> RunValue() const { return ReadText(run.Get(), settings::kRunValue); }
+    std::optional<std::wstring> UserRunValue() const { return ReadText(userRun.Get(), settings::kRunValue); }
 
-    fake::FakePlatform fake;
+    fake::FakePlatform fake{GetParam()};
     DWORD index = 0;
     platform::UniqueKey run;
+    platform::UniqueKey userRun;
 };
 
 } // namespace
 
-TEST_F(OptionsDialog, ConfirmingUntouchedKeepsTheRecordForEveryUnit) {
+INSTANTIATE_TEST_SUITE_P(Rights, OptionsDialog, ::testing::ValuesIn(fake::kEveryRights),
+                         ::testing::PrintToStringParamName());
+
+TEST_P(OptionsDialog, ConfirmingUntouchedKeepsTheRecordForEveryUnit) {
     for (std::uint8_t unit = 0; unit <= 4; ++unit) {
         TDisplaySettings record{unit, 6, true, L"本地连接", true, true};
         const TDisplaySettings before = record;
@@ -89,7 +102,7 @@ TEST_F(OptionsDialog, ConfirmingUntouchedKeepsTheRecordForEveryUnit) {
     }
 }
 
-TEST_F(OptionsDialog, AnUnknownUnitShowsBytesAndIsStoredAsBytes) {
+TEST_P(OptionsDialog, AnUnknownUnitShowsBytesAndIsStoredAsBytes) {
     TDisplaySettings record;
     record.OctetDisp = 7;
     auto dialog = Open(record);
@@ -100,7 +113,7 @@ TEST_F(OptionsDialog, AnUnknownUnitShowsBytesAndIsStoredAsBytes) {
     EXPECT_EQ(record.OctetDisp, 0);
 }
 
-TEST_F(OptionsDialog, WhereTheHintShowsOnlyTheNameItsChoiceIsFixed) {
+TEST_P(OptionsDialog, WhereTheHintShowsOnlyTheNameItsChoiceIsFixed) {
     const struct {
         platform::WindowsVersion os;
         bool choice;
@@ -121,7 +134,7 @@ TEST_F(OptionsDialog, WhereTheHintShowsOnlyTheNameItsChoiceIsFixed) {
     }
 }
 
-TEST_F(OptionsDialog, TheDropShadowIsOfferedFromXPOn) {
+TEST_P(OptionsDialog, TheDropShadowIsOfferedFromXPOn) {
     TDisplaySettings record;
     record.DropShadow = true;
     fake.Version() = platform::WindowsVersion::Windows2000();
@@ -134,56 +147,74 @@ TEST_F(OptionsDialog, TheDropShadowIsOfferedFromXPOn) {
     EXPECT_TRUE(dialog->cbDropDown.Checked());
 }
 
-TEST_F(OptionsDialog, TheRunValueIsWrittenWithTheProgramsPathAndDeleted) {
+TEST_P(OptionsDialog, TheRunValueGoesWhereTheUserMayWriteItAndOnlyAChangeIsWritten) {
     TDisplaySettings record;
     auto dialog = Open(record);
     EXPECT_FALSE(dialog->cbAutoRun.Checked());
     dialog->cbAutoRun.SetChecked(true);
     dialog->btnOKClick();
-    EXPECT_EQ(RunValue(), platform::ModuleFileName());
+    const std::optional<std::wstring> program = platform::ModuleFileName();
+    EXPECT_EQ(RunValue(), StandardUser() ? std::nullopt : program);
+    EXPECT_EQ(UserRunValue(), StandardUser() ? program : std::nullopt);
 
-    // An old path is put right by confirming untouched.
-    WriteText(run.Get(), settings::kRunValue, L"C:\\old\\kelvra.exe");
-    dialog = Open(record);
-    EXPECT_TRUE(dialog->cbAutoRun.Checked());
-    dialog->btnOKClick();
-    EXPECT_EQ(RunValue(), platform::ModuleFileName());
+    // Either key ticks the box; confirming it untouched writes nothing.
+    for (HKEY key : {run.Get(), userRun.Get()}) {
+        ::RegDeleteValueW(run.Get(), settings::kRunValue);
+        ::RegDeleteValueW(userRun.Get(), settings::kRunValue);
+        WriteText(key, settings::kRunValue, L"C:\\old\\kelvra.exe");
+        dialog = Open(record);
+        EXPECT_TRUE(dialog->cbAutoRun.Checked());
+        dialog->btnOKClick();
+        EXPECT_EQ(ReadText(key, settings::kRunValue), L"C:\\old\\kelvra.exe");
+    }
 
     dialog = Open(record);
     dialog->cbAutoRun.SetChecked(false);
     dialog->btnOKClick();
     EXPECT_EQ(RunValue(), std::nullopt);
+    EXPECT_EQ(UserRunValue(), std::nullopt);
     EXPECT_TRUE(fake.MessageBoxes.empty());
 }
 
-TEST_F(OptionsDialog, ARefusedRunKeyIsReportedOnceAndEverythingElseIsStored) {
-    auto& registry = platform::registry();
-    registry.RegOpenKeyExW = [open = registry.RegOpenKeyExW](HKEY root, LPCWSTR path, DWORD options,
-                                                             REGSAM access, PHKEY key) -> LSTATUS {
-        if (root == HKEY_LOCAL_MACHINE && std::wstring(path) == settings::kRunKey && (access & KEY_SET_VALUE))
-            return ERROR_ACCESS_DENIED;
-        return open(root, path, options, access, key);
-    };
-    TDisplaySettings record;
-    auto dialog = Open(record);
-    dialog->cbAutoRun.SetChecked(true);
-    dialog->cbAOT.SetChecked(true);
-    dialog->rbMB.SetChecked(true);
-    dialog->rbByt.SetChecked(false);
-    dialog->btnOKClick();
-    EXPECT_EQ(RunValue(), std::nullopt);
-    ASSERT_EQ(fake.MessageBoxes.size(), 1u);
-    EXPECT_EQ(fake.MessageBoxes[0].type & MB_ICONERROR, static_cast<UINT>(MB_ICONERROR));
-    EXPECT_TRUE(record.AoT);
-    EXPECT_EQ(record.OctetDisp, 2);
+TEST_P(OptionsDialog, AChangeThatCannotBeMadeIsReportedOnceWithTheBoxAsItIs) {
+    const struct {
+        const char* what;
+        bool machineHolds;
+        bool refuseUserKey;
+        bool tick;
+    } cases[] = {{"an administrator's value a standard user cannot remove", true, false, false},
+                 {"no Run key the user may write", false, true, true}};
+    // Neither user may write the machine's key here.
+    fake.Registry.ReadOnly(HKEY_LOCAL_MACHINE);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fake.MessageBoxes.clear();
+        ::RegDeleteValueW(run.Get(), settings::kRunValue);
+        if (c.machineHolds)
+            WriteText(run.Get(), settings::kRunValue, L"C:\\kelvra\\kelvra.exe");
+        if (c.refuseUserKey)
+            fake.Registry.RefuseKey(HKEY_CURRENT_USER, settings::kRunKey);
+        TDisplaySettings record;
+        auto dialog = Open(record);
+        dialog->cbAutoRun.SetChecked(c.tick);
+        dialog->cbAOT.SetChecked(true);
+        dialog->rbMB.SetChecked(true);
+        dialog->rbByt.SetChecked(false);
+        dialog->btnOKClick();
+        ASSERT_EQ(fake.MessageBoxes.size(), 1u);
+        EXPECT_EQ(fake.MessageBoxes[0].type & MB_ICONERROR, static_cast<UINT>(MB_ICONERROR));
+        EXPECT_EQ(dialog->cbAutoRun.Checked(), c.machineHolds);
+        EXPECT_TRUE(record.AoT);
+        EXPECT_EQ(record.OctetDisp, 2);
 
-    // Unchecked, there is nothing to tell.
-    dialog = Open(record);
-    dialog->btnOKClick();
-    EXPECT_EQ(fake.MessageBoxes.size(), 1u);
+        // Confirmed again as it shows, there is nothing to tell.
+        dialog = Open(record);
+        dialog->btnOKClick();
+        EXPECT_EQ(fake.MessageBoxes.size(), 1u);
+    }
 }
 
-TEST_F(OptionsDialog, ThePreviewDrawsItsTwoLinesAt85And25Percent) {
+TEST_P(OptionsDialog, ThePreviewDrawsItsTwoLinesAt85And25Percent) {
     TDisplaySettings record;
     auto dialog = Open(record);
     EXPECT_EQ(dialog->SampleTC.Bounds().right - dialog->SampleTC.Bounds().left, 200);
@@ -205,7 +236,10 @@ protected:
 
 } // namespace
 
-TEST_F(AdapterOptions, CancellingChangesNothingAndTheTrayMenuIsLockedMeanwhile) {
+INSTANTIATE_TEST_SUITE_P(Rights, AdapterOptions, ::testing::ValuesIn(fake::kEveryRights),
+                         ::testing::PrintToStringParamName());
+
+TEST_P(AdapterOptions, CancellingChangesNothingAndTheTrayMenuIsLockedMeanwhile) {
     const TDisplaySettings before = window->DisplaySettings;
     const tmchart::TChartFont font = window->Usage.UseChart.Font();
     bool lockedMeanwhile = false;
@@ -241,7 +275,7 @@ TEST_F(AdapterOptions, CancellingChangesNothingAndTheTrayMenuIsLockedMeanwhile) 
     EXPECT_EQ(widgets::Form::FindOpen(TFrmOptions::kClassName, L"选项"), nullptr);
 }
 
-TEST_F(AdapterOptions, RestoringTheTotalsShowsThemAtOnceWhenConfirmed) {
+TEST_P(AdapterOptions, RestoringTheTotalsShowsThemAtOnceWhenConfirmed) {
     fake.Row(index).dwOutOctets = 5000;
     window->Timer2Timer();
     const std::wstring full = window->General.lbByteSent.Caption();
@@ -263,7 +297,7 @@ TEST_F(AdapterOptions, RestoringTheTotalsShowsThemAtOnceWhenConfirmed) {
     EXPECT_EQ(window->General.lbByteSent.Caption(), full);
 }
 
-TEST_F(AdapterOptions, TheChartTakesTheConfirmedLookAndTheUnitShowsAtOnce) {
+TEST_P(AdapterOptions, TheChartTakesTheConfirmedLookAndTheUnitShowsAtOnce) {
     fake.Row(index).dwOutOctets = 5 * 1024 * 1024;
     window->Timer2Timer();
     WhenOptionsOpen([](TFrmOptions& d) {
@@ -282,8 +316,7 @@ TEST_F(AdapterOptions, TheChartTakesTheConfirmedLookAndTheUnitShowsAtOnce) {
     EXPECT_EQ(window->General.Label15.Caption(), L"兆(M)");
 }
 
-TEST_F(AdapterOptions, OnWindows2000TheConnectionIsRenamedEvenWhenTheNameStays) {
-    fake.Version() = platform::WindowsVersion::Windows2000();
+TEST_P(AdapterOptions, TheConnectionIsRenamedOnlyWhenTheUserChangedTheName) {
     platform::UniqueKey connection =
         MachineKey(kConnectionKey + L"{FAKE-" + std::to_wstring(index) + L"}\\Connection");
     WriteText(connection.Get(), L"Name", L"本地连接");
@@ -291,31 +324,80 @@ TEST_F(AdapterOptions, OnWindows2000TheConnectionIsRenamedEvenWhenTheNameStays) 
     ASSERT_EQ(window->ConnectionName, L"本地连接");
     WriteText(connection.Get(), L"Name", L"别人改的");
 
-    WhenOptionsOpen([](TFrmOptions& d) { d.btnOK.Click(); });
-    window->AdapterOptions1Click();
-    EXPECT_EQ(ReadText(connection.Get(), L"Name"), L"本地连接");
+    // Untouched, or emptied, the name stays as it is, in the system and in the title.
+    for (const wchar_t* typed : {L"本地连接", L"", L"  "}) {
+        WhenOptionsOpen([typed](TFrmOptions& d) {
+            d.edAdapterName.SetCaption(typed);
+            d.btnOK.Click();
+        });
+        window->AdapterOptions1Click();
+        EXPECT_EQ(ReadText(connection.Get(), L"Name"), L"别人改的");
+        EXPECT_EQ(window->Caption(), L"本地连接 状态");
+        EXPECT_EQ(window->DisplaySettings.AdapterName, L"本地连接");
+    }
+    EXPECT_TRUE(fake.MessageBoxes.empty());
 
-    WhenOptionsOpen([](TFrmOptions& d) {
-        d.edAdapterName.SetCaption(L"办公室");
-        d.btnOK.Click();
-    });
-    window->AdapterOptions1Click();
-    EXPECT_EQ(ReadText(connection.Get(), L"Name"), L"办公室");
-    EXPECT_EQ(window->Caption(), L"办公室 状态");
+    // A standard user is told once, and sees the name the system kept.
+    const std::wstring kept = StandardUser() ? L"别人改的" : L"办公室";
+    for (int confirmation = 0; confirmation < 2; ++confirmation) {
+        WhenOptionsOpen([confirmation](TFrmOptions& d) {
+            if (confirmation == 0)
+                d.edAdapterName.SetCaption(L"办公室");
+            d.btnOK.Click();
+        });
+        window->AdapterOptions1Click();
+    }
+    EXPECT_EQ(ReadText(connection.Get(), L"Name"), kept);
+    EXPECT_EQ(window->Caption(), kept + L" 状态");
+    EXPECT_EQ(fake.MessageBoxes.size(), StandardUser() ? 1u : 0u);
     EXPECT_EQ(window->Registry.RootKey(), HKEY_CURRENT_USER);
 }
 
-TEST_F(AdapterOptions, StayOnTopTakesEffectAtOnceAndToolWindowsOpenedLaterFollow) {
+TEST_P(AdapterOptions, ALegendFontChosenWithinTheKeptSizesReachesTheChartAndOutlivesARestart) {
+    CHOOSEFONTW asked{};
+    WhenOptionsOpen([&asked](TFrmOptions& d) {
+        platform::dialogs().ChooseFontW = [&asked](LPCHOOSEFONTW choice) {
+            asked = *choice;
+            std::wcscpy(choice->lpLogFont->lfFaceName, L"Arial");
+            choice->lpLogFont->lfHeight = -20;
+            return TRUE;
+        };
+        d.Button1.Click();
+        d.btnOK.Click();
+    });
+    window->AdapterOptions1Click();
+    EXPECT_TRUE(asked.Flags & CF_LIMITSIZE);
+    EXPECT_EQ(asked.nSizeMin, 6);
+    EXPECT_EQ(asked.nSizeMax, 72);
+    const tmchart::TChartFont chosen = window->Usage.UseChart.Font();
+    EXPECT_EQ(chosen.Name(), L"Arial");
+
+    window->SaveSettings();
+    window = fake::BeginWindow();
+    EXPECT_EQ(window->Usage.UseChart.Font().Name(), L"Arial");
+    EXPECT_EQ(window->Usage.UseChart.Font().Size(), chosen.Size());
+}
+
+TEST_P(AdapterOptions, StayOnTopAndTheShadowTakeEffectAtOnceAndToolWindowsOpenedLaterFollow) {
     WhenOptionsOpen([](TFrmOptions& d) {
         d.cbAOT.SetChecked(true);
+        d.cbDropDown.SetChecked(true);
         d.btnOK.Click();
     });
     window->AdapterOptions1Click();
     EXPECT_TRUE(window->DisplaySettings.AoT);
     EXPECT_TRUE(window->StayOnTop());
+    EXPECT_TRUE(window->DropShadow());
 
     window->About1Click();
     widgets::Form* about = widgets::Form::FindOpen(TfrmAbout::kClassName, TfrmAbout::kCaption);
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(about->StayOnTop());
+
+    WhenOptionsOpen([](TFrmOptions& d) {
+        d.cbDropDown.SetChecked(false);
+        d.btnOK.Click();
+    });
+    window->AdapterOptions1Click();
+    EXPECT_FALSE(window->DropShadow());
 }

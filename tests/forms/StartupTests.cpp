@@ -125,7 +125,7 @@ TEST_F(Startup, ASecondInstanceEndsSilentlyAfterRecordingNothingButTheInstallPat
 
 TEST_F(Startup, InstallPathIsWrittenOnceAndNeverChanged) {
     Program::RecordInstallPath();
-    settings::RegistryAccessor registry;
+    settings::RegistryAccessor registry{settings::KeyAccess::ReadWrite};
     std::wstring first = registry.ReadString(L"InstallPath").value_or(L"");
     ASSERT_FALSE(first.empty());
     EXPECT_EQ(first.back(), L'\\');

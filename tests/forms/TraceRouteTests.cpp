@@ -300,7 +300,7 @@ TEST_F(TraceRoute, AnInvalidTargetIsToldInABoxOwnedByTheWindowWhichThenCloses) {
 
 TEST_F(TraceRoute, StoredLayoutIsAppliedValueByValueAndSavedWhole) {
     {
-        settings::RegistryAccessor stored;
+        settings::RegistryAccessor stored{settings::KeyAccess::ReadWrite};
         stored.WriteInteger(L"CTrc1", 77);
         stored.WriteInteger(L"CTrc3", 300);
         stored.WriteInteger(L"CTrcTop", 40);

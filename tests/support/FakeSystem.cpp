@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <cwctype>
 #include <cstring>
 #include <cwchar>
 #include <stdexcept>
@@ -11,6 +12,33 @@ namespace fake {
 
 namespace {
 HANDLE const kFakeMutex = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x4B56));
+
+std::vector<ScratchRegistry*>& ActiveRegistries() {
+    static std::vector<ScratchRegistry*> active;
+    return active;
+}
+
+bool Exists(HKEY root, LPCWSTR path) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    ::RegCloseKey(key);
+    return true;
+}
+
+// Registry paths compare without their leading backslashes and whatever their case.
+std::wstring KeyPath(LPCWSTR path) {
+    std::wstring text = path ? path : L"";
+    text.erase(0, text.find_first_not_of(L'\\'));
+    for (wchar_t& c : text)
+        c = static_cast<wchar_t>(std::towlower(c));
+    return text;
+}
+
+// The rights an open asks for, without the flags that pick a registry view.
+REGSAM Rights(REGSAM asked) {
+    return asked & ~(KEY_WOW64_32KEY | KEY_WOW64_64KEY);
+}
 } // namespace
 
 ScratchRegistry::ScratchRegistry() {
@@ -24,11 +52,93 @@ ScratchRegistry::ScratchRegistry() {
         throw std::runtime_error("cannot make a scratch registry");
     ::RegOverridePredefKey(HKEY_CURRENT_USER, user_);
     ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine_);
+    ActiveRegistries().push_back(this);
+
+    platform::Registry& reg = *binding_;
+    auto grant = [this](HKEY key, REGSAM access) {
+        std::lock_guard<std::mutex> hold(lock_);
+        opened_[key] = access;
+    };
+    reg.RegOpenKeyExW = [this, grant, real = reg.RegOpenKeyExW](HKEY root, LPCWSTR path, DWORD options,
+                                                                REGSAM access, PHKEY key) -> LSTATUS {
+        // A key that is not there is missing, whatever the rights to it would be.
+        if ((Rights(access) & ~Allowed(root, path)) && Exists(root, path))
+            return ERROR_ACCESS_DENIED;
+        LSTATUS status = real(root, path, options, access, key);
+        if (status == ERROR_SUCCESS)
+            grant(*key, Rights(access));
+        return status;
+    };
+    reg.RegCreateKeyExW = [this, grant, real = reg.RegCreateKeyExW](HKEY root, LPCWSTR path, DWORD reserved,
+                                                                    LPWSTR cls, DWORD options, REGSAM access,
+                                                                    LPSECURITY_ATTRIBUTES security, PHKEY key,
+                                                                    LPDWORD disposition) -> LSTATUS {
+        const REGSAM allowed = Allowed(root, path);
+        // Making a key takes the right to make keys below its parent.
+        if ((Rights(access) & ~allowed) || (!(allowed & KEY_CREATE_SUB_KEY) && !Exists(root, path)))
+            return ERROR_ACCESS_DENIED;
+        LSTATUS status = real(root, path, reserved, cls, options, access, security, key, disposition);
+        if (status == ERROR_SUCCESS)
+            grant(*key, Rights(access));
+        return status;
+    };
+    reg.RegCloseKey = [this, real = reg.RegCloseKey](HKEY key) {
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            opened_.erase(key);
+        }
+        return real(key);
+    };
+    reg.RegQueryValueExW = [this, real = reg.RegQueryValueExW](HKEY key, LPCWSTR name, LPDWORD reserved,
+                                                               LPDWORD type, LPBYTE data, LPDWORD size) {
+        LSTATUS status = Use(key, KEY_QUERY_VALUE);
+        return status == ERROR_SUCCESS ? real(key, name, reserved, type, data, size) : status;
+    };
+    reg.RegSetValueExW = [this, real = reg.RegSetValueExW](HKEY key, LPCWSTR name, DWORD reserved, DWORD type,
+                                                           const BYTE* data, DWORD size) {
+        LSTATUS status = Use(key, KEY_SET_VALUE);
+        return status == ERROR_SUCCESS ? real(key, name, reserved, type, data, size) : status;
+    };
+    reg.RegDeleteValueW = [this, real = reg.RegDeleteValueW](HKEY key, LPCWSTR name) {
+        LSTATUS status = Use(key, KEY_SET_VALUE);
+        return status == ERROR_SUCCESS ? real(key, name) : status;
+    };
+}
+
+void ScratchRegistry::Restrict(HKEY root, const std::wstring& path, REGSAM allowed) {
+    std::lock_guard<std::mutex> hold(lock_);
+    rules_.push_back({root, KeyPath(path.c_str()), allowed});
+}
+
+REGSAM ScratchRegistry::Allowed(HKEY root, LPCWSTR path) const {
+    const std::wstring key = KeyPath(path);
+    std::lock_guard<std::mutex> hold(lock_);
+    REGSAM allowed = ~REGSAM{0};
+    for (const Rule& rule : rules_) {
+        const bool below =
+            rule.path.empty() || key == rule.path ||
+            (key.size() > rule.path.size() && key.starts_with(rule.path) && key[rule.path.size()] == L'\\');
+        if (rule.root == root && below)
+            allowed &= rule.allowed;
+    }
+    return allowed;
+}
+
+LSTATUS ScratchRegistry::Use(HKEY key, REGSAM needed) const {
+    std::lock_guard<std::mutex> hold(lock_);
+    auto found = opened_.find(key);
+    // A root, or a key the test opened itself.
+    if (found == opened_.end())
+        return ERROR_SUCCESS;
+    return (found->second & needed) == needed ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
 ScratchRegistry::~ScratchRegistry() {
-    ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-    ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    // A test's second machine gives the roots back to the first.
+    auto& active = ActiveRegistries();
+    active.erase(std::find(active.begin(), active.end(), this));
+    ::RegOverridePredefKey(HKEY_CURRENT_USER, active.empty() ? nullptr : active.back()->user_);
+    ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, active.empty() ? nullptr : active.back()->machine_);
     ::RegCloseKey(user_);
     ::RegCloseKey(machine_);
     ::SHDeleteKeyW(HKEY_CURRENT_USER, root_.c_str());

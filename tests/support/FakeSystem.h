@@ -8,6 +8,7 @@
 #include "support/Override.h"
 
 #include <map>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,7 +55,10 @@ struct HelpCall {
 };
 
 // Gives each test its own HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE: scratch keys of
-// the real registry, removed afterwards. The registry binding itself stays real.
+// the real registry, removed afterwards. Through the registry binding, a key's values
+// are read and written only as the access it was opened with allows, and a test may
+// withhold access to a key (with every key below it) or to a whole root, as a standard
+// user's rights do. The test's own ::Reg calls go around all of that.
 class ScratchRegistry {
 public:
     ScratchRegistry();
@@ -62,11 +66,31 @@ public:
     ScratchRegistry(const ScratchRegistry&) = delete;
     ScratchRegistry& operator=(const ScratchRegistry&) = delete;
 
+    // From now on, an open of `path` under `root` (or of a key below it; an empty path
+    // is the whole root) that asks for more than `allowed` is refused.
+    void Restrict(HKEY root, const std::wstring& path, REGSAM allowed);
+    void RefuseKey(HKEY root, const std::wstring& path) { Restrict(root, path, 0); }
+    void ReadOnly(HKEY root, const std::wstring& path = {}) { Restrict(root, path, KEY_READ); }
+
 private:
+    struct Rule {
+        HKEY root;
+        std::wstring path;
+        REGSAM allowed;
+    };
+    // What an open of the key may be granted; every right for a key no rule names.
+    REGSAM Allowed(HKEY root, LPCWSTR path) const;
+    // Whether a key was opened with the access a call on it needs.
+    LSTATUS Use(HKEY key, REGSAM needed) const;
+
     BindingOverride<platform::Registry> binding_{platform::registry()};
     std::wstring root_;
     HKEY user_ = nullptr;
     HKEY machine_ = nullptr;
+    std::vector<Rule> rules_;
+    // The keys opened through the binding, with the access each was opened with.
+    std::map<HKEY, REGSAM> opened_;
+    mutable std::mutex lock_;
 };
 
 // The dial-up library's connection list.
