@@ -25,7 +25,8 @@ TfrmAbout::~TfrmAbout() {
 void TfrmAbout::FormCreate() {
     Image1.SetIcon(::LoadIconW(widgets::Application::Instance().Module(), MAKEINTRESOURCEW(IDI_KELVRA)));
     Label6.SetCaption(kVersionText);
-    nameFont_.Reset(::CreateFontW(kNameFontHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+    const int nameHeight = widgets::ScalePixels(kNameFontHeight);
+    nameFont_.Reset(::CreateFontW(nameHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                   DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
     Label1.SetFont(static_cast<HFONT>(nameFont_.Get()));

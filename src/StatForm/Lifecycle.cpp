@@ -25,7 +25,7 @@ static_assert(sizeof(FIXED_INFO) == 584);
 TStatsForm::TStatsForm()
     : Form(L"TStatsForm", IDD_TStatsForm, {kClientWidth, kClientHeight}),
       ImageList1({IDI_ACT0, IDI_ACT1, IDI_ACT2, IDI_ACT3, IDI_ACT4, IDI_ACT5, IDI_ACT6, IDI_ACT7, IDI_ACT8},
-                 32),
+                 widgets::ScalePixels(32)),
       ImageList2({IDI_TRAY0, IDI_TRAY1, IDI_TRAY2, IDI_TRAY3, IDI_TRAY4},
                  platform::display().GetSystemMetrics(SM_CXSMICON)),
       ilMenuImages({IDB_MENU_BALLOON, IDB_MENU_ABOUT, IDB_MENU_STATUS, IDB_MENU_NETCONN, IDB_MENU_MAPDRIVE,

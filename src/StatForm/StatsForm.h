@@ -140,7 +140,7 @@ public:
     widgets::MenuItem N1{PopupMenu1, IDM_N1};
     widgets::MenuItem OpenNetConnection1{PopupMenu1, IDM_OpenNetConnection1};
 
-    widgets::ImageList ImageList1;    // 32 x 32 activity pictures
+    widgets::ImageList ImageList1;    // activity pictures, 32 x 32 at 96 pixels per inch
     widgets::ImageList ImageList2;    // 16 x 16 tray icons
     widgets::BitmapList ilMenuImages; // pictures of the tray menu and the browse tree's menu
 

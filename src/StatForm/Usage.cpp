@@ -11,6 +11,7 @@ constexpr int kChartTop = 16;
 constexpr int kChartWidth = 279;
 constexpr int kChartHeight = 89;
 constexpr int kGridWidth = 12;
+constexpr int kSampleStep = 2;
 constexpr int kLegendFontPoints = 9; // 12 pixels at 96 pixels per inch
 constexpr std::uint32_t kChartSamples = 138;
 constexpr double kBytesPerKilobyte = 1024;
@@ -39,16 +40,15 @@ void TStatsForm::CreateUsagePage() {
     Usage.UseChart.GridLegend = true;
     Usage.UseChart.GridLegendText = L"kBps";
     Usage.UseChart.SetGridType(tmchart::gtFloat);
-    Usage.UseChart.SetGridWidth(static_cast<std::uint8_t>(widgets::ScalePixels(kGridWidth)));
-    Usage.UseChart.SetIncrementGrid(2);
     Usage.UseChart.Line1Color = Usage.cbDLColor.DefaultColor();
     Usage.UseChart.Line2Color = Usage.cbULColor.DefaultColor();
-    Usage.UseChart.SetScavangeAt(kChartSamples);
     Usage.UseChart.ShowGrid = true;
     RECT group = Usage.GroupBox4.Bounds();
     Usage.UseChart.SetBounds(group.left + widgets::ScalePixels(kChartLeft),
                              group.top + widgets::ScalePixels(kChartTop), widgets::ScalePixels(kChartWidth),
                              widgets::ScalePixels(kChartHeight));
+    // Once the chart has its size, which the history has to span.
+    Usage.UseChart.SetDesignedSpacing(kGridWidth, kSampleStep, kChartSamples);
 
     Usage.cbShowDL.SetChecked(true);
     Usage.cbShowUL.SetChecked(true);

@@ -1,5 +1,5 @@
 #include "TmChart/ChartFont.h"
-#include "platform/Display.h"
+#include "widgets/Scale.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -8,8 +8,7 @@
 namespace tmchart {
 
 int TChartFont::ScreenPixelsPerInch() {
-    int ppi = platform::display().PixelsPerInch();
-    return ppi > 0 ? ppi : kDefaultPixelsPerInch;
+    return widgets::ScreenPixelsPerInch();
 }
 
 TChartFont::TChartFont(int pixelsPerInch)

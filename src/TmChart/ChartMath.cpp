@@ -1,4 +1,5 @@
 #include "TmChart/ChartMath.h"
+#include "widgets/Scale.h"
 
 #include <algorithm>
 #include <cmath>
@@ -75,6 +76,12 @@ void TrimToNewest(std::deque<float>& samples, std::uint32_t keep) {
         samples.erase(samples.begin(), samples.end() - static_cast<std::ptrdiff_t>(keep));
 }
 
+std::uint32_t SamplesAcross(int width, int increment) {
+    if (width <= 0 || increment <= 0)
+        return 0;
+    return static_cast<std::uint32_t>((width + increment - 1) / increment);
+}
+
 std::wstring FormatLegendValue(double value) {
     if (std::isnan(value))
         return L"NAN";
@@ -98,14 +105,17 @@ std::wstring FormatLegendValue(double value) {
 }
 
 std::vector<LegendLabel> LegendLabels(TGridType type, float gridMax, const std::wstring& unit, int height,
-                                      int fontSize) {
+                                      int fontSize, int pixelsPerInch) {
     std::wstring suffix = type == gtPercent ? L"%" : (unit.empty() ? L"" : L" " + unit);
     auto text = [&suffix](float value) { return FormatLegendValue(value) + suffix; };
     float top = type == gtPercent ? 100.0f : gridMax;
+    auto scaled = [pixelsPerInch](int designed) { return widgets::ScalePixels(designed, pixelsPerInch); };
+    fontSize = scaled(fontSize);
+    const int left = scaled(kLegendLeft);
 
     std::vector<LegendLabel> labels;
-    labels.push_back({1, text(top)});
-    labels.push_back({height - fontSize - 5, text(0)});
+    labels.push_back({scaled(1), text(top), left});
+    labels.push_back({height - fontSize - scaled(5), text(0), left});
     // A font without a size gives no room to reason about: no labels between.
     if (fontSize == 0)
         return labels;
@@ -115,11 +125,11 @@ std::vector<LegendLabel> LegendLabels(TGridType type, float gridMax, const std::
     auto n = static_cast<long long>(rows);
     float step = top / static_cast<float>(n + 1);
     float value = step;
-    int offset = static_cast<int>(RoundHalfEven(fontSize / 2.0)) + 2;
+    int offset = static_cast<int>(RoundHalfEven(fontSize / 2.0)) + scaled(2);
     for (long long e = n; e >= 1; --e) {
         auto y = static_cast<long long>(static_cast<double>(height) * static_cast<double>(e) /
                                         static_cast<double>(n + 1));
-        labels.push_back({static_cast<int>(y) - offset, text(value)});
+        labels.push_back({static_cast<int>(y) - offset, text(value), left});
         value = value + step;
     }
     return labels;

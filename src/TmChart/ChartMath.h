@@ -1,5 +1,6 @@
 #pragma once
 #include "TmChart/ChartTypes.h"
+#include "platform/Display.h"
 
 #include <cstdint>
 #include <deque>
@@ -44,21 +45,28 @@ std::uint8_t NextGridPhase(std::uint8_t phase, std::uint8_t increment, std::uint
 // Drops the oldest samples until at most `keep` remain.
 void TrimToNewest(std::deque<float>& samples, std::uint32_t keep);
 
+// How many samples a line must keep before the newest is added (ScavangeAt) to reach
+// across a surface `width` pixels wide at `increment` pixels a sample.
+std::uint32_t SamplesAcross(int width, int increment);
+
 // The "##0.#" pattern: at least one integer digit, no grouping, one decimal only when
 // it is not 0, rounded to one decimal with halves away from zero.
 std::wstring FormatLegendValue(double value);
 
+// The legend's left margin, in pixels at 96 pixels per inch.
+constexpr int kLegendLeft = 5;
+
 struct LegendLabel {
     int y;
     std::wstring text;
+    int x = kLegendLeft;
     bool operator==(const LegendLabel&) const = default;
 };
 
-// Every label of the legend, each drawn at x = kLegendLeft: the top, the bottom, then the
-// intermediate ones from the lowest up. fontSize is the legend font's size in points,
-// taken as pixels.
-constexpr int kLegendLeft = 5;
+// Every label of the legend: the top, the bottom, then the intermediate ones from the
+// lowest up. fontSize is the legend font's size in points, taken as pixels at 96 pixels
+// per inch; that measure and every margin scale to pixelsPerInch, as the font itself does.
 std::vector<LegendLabel> LegendLabels(TGridType type, float gridMax, const std::wstring& unit, int height,
-                                      int fontSize);
+                                      int fontSize, int pixelsPerInch = platform::kStandardPixelsPerInch);
 
 } // namespace tmchart

@@ -2,6 +2,7 @@
 #include "TmChart/ChartMath.h"
 #include "platform/Handles.h"
 #include "widgets/Gdi.h"
+#include "widgets/Scale.h"
 
 #include <algorithm>
 #include <utility>
@@ -158,6 +159,16 @@ void TTimeChart::SetScavangeAt(std::uint32_t count) {
     scavangeAt_ = std::max<std::uint32_t>(count, 1);
 }
 
+void TTimeChart::SetDesignedSpacing(int gridWidth, int increment, std::uint32_t samples) {
+    auto byte = [](int pixels) { return static_cast<std::uint8_t>(std::clamp(pixels, 1, UINT8_MAX)); };
+    SetGridWidth(byte(widgets::ScalePixels(gridWidth)));
+    SetIncrementGrid(byte(widgets::ScalePixels(increment)));
+    RECT client{};
+    if (Handle())
+        ::GetClientRect(Handle(), &client);
+    SetScavangeAt(std::max(samples, SamplesAcross(client.right - client.left, incrementGrid_)));
+}
+
 void TTimeChart::ReDraw() {
     if (!Handle())
         return;
@@ -261,8 +272,10 @@ void TTimeChart::DrawLegend(HDC dc, int height) const {
     widgets::Selection selected(dc, font.Get());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ColorToRgb(font_.Color()));
-    for (const LegendLabel& label : LegendLabels(gridType_, GridMax, GridLegendText, height, font_.Size()))
-        ::TextOutW(dc, kLegendLeft, label.y, label.text.c_str(), static_cast<int>(label.text.size()));
+    // Placed at the resolution the font is drawn at.
+    for (const LegendLabel& label :
+         LegendLabels(gridType_, GridMax, GridLegendText, height, font_.Size(), font_.PixelsPerInch()))
+        ::TextOutW(dc, label.x, label.y, label.text.c_str(), static_cast<int>(label.text.size()));
 }
 
 } // namespace tmchart

@@ -64,6 +64,11 @@ public:
     void SetIncrementGrid(std::uint8_t increment);
     std::uint32_t ScavangeAt() const { return scavangeAt_; }
     void SetScavangeAt(std::uint32_t count);
+    // Sets GridWidth and IncrementGrid from their lengths at 96 pixels per inch, scaled to
+    // the screen, and ScavangeAt to at least `samples` and to as many as a line needs to
+    // reach across the chart at its present size: a full chart is drawn edge to edge at
+    // any resolution.
+    void SetDesignedSpacing(int gridWidth, int increment, std::uint32_t samples);
 
     std::uint8_t GridPhase() const { return gridPhase_; }
     bool Painting() const { return painting_; }

@@ -15,6 +15,9 @@ constexpr int kClientWidth = 365;
 constexpr int kClientHeight = 342;
 constexpr int kSampleWidth = 200;
 constexpr int kSampleHeight = 49;
+constexpr int kSampleGridWidth = 12;
+constexpr int kSampleStep = 2;
+constexpr std::uint32_t kSampleSamples = 100;
 constexpr float kSampleLine1 = 85;
 constexpr float kSampleLine2 = 25;
 constexpr int kLegendFontHeight = -12; // 9 points
@@ -52,7 +55,9 @@ TFrmOptions::~TFrmOptions() {
 void TFrmOptions::FormCreate() {
     CenterOnOwner();
     RECT sample = SampleTC.Bounds();
-    SampleTC.SetBounds(sample.left, sample.top, kSampleWidth, kSampleHeight);
+    SampleTC.SetBounds(sample.left, sample.top, widgets::ScalePixels(kSampleWidth),
+                       widgets::ScalePixels(kSampleHeight));
+    SampleTC.SetDesignedSpacing(kSampleGridWidth, kSampleStep, kSampleSamples);
     cbGrid.SetChecked(true);
     cbGridLegend.SetChecked(true);
     Timer1.SetEnabled(true);
@@ -95,17 +100,14 @@ void TFrmOptions::DesignSampleChart() {
     SampleTC.DrawOptions = {tmchart::goLine1, tmchart::goLine2};
     tmchart::TChartFont& font = SampleTC.Font();
     font.SetName(L"宋体");
-    font.SetHeight(kLegendFontHeight);
+    font.SetHeight(widgets::ScalePixels(kLegendFontHeight));
     font.SetStyle(tmchart::fsBold);
     font.SetColor(tmchart::clLime);
     SampleTC.SetGridColor(tmchart::clMaroon);
     SampleTC.GridLegend = true;
     SampleTC.SetGridType(tmchart::gtPercent);
-    SampleTC.SetGridWidth(12);
-    SampleTC.SetIncrementGrid(2);
     SampleTC.Line1Color = tmchart::clLime;
     SampleTC.Line2Color = tmchart::clYellow;
-    SampleTC.SetScavangeAt(100);
     SampleTC.ShowGrid = true;
 }
 

@@ -119,9 +119,11 @@ void TFrmTraceRt::FormCreate() {
     const RECT& ownerBounds = ownerBounds_;
     // Half the sum of the owner's left and width (not its centre), as the window has
     // always been placed.
-    const int left = (ownerBounds.left + (ownerBounds.right - ownerBounds.left)) / 2 - 222;
-    const int top = (ownerBounds.top + (ownerBounds.bottom - ownerBounds.top)) / 2 - 140;
-    SetBounds(left, top, kWidth, kHeight);
+    const int left =
+        (ownerBounds.left + (ownerBounds.right - ownerBounds.left)) / 2 - widgets::ScalePixels(222);
+    const int top =
+        (ownerBounds.top + (ownerBounds.bottom - ownerBounds.top)) / 2 - widgets::ScalePixels(140);
+    SetBounds(left, top, widgets::ScalePixels(kWidth), widgets::ScalePixels(kHeight));
     TraceFinished = true;
     CloseRequested = false;
 }
@@ -134,6 +136,8 @@ void TFrmTraceRt::FormShow() {
     StartTrace();
 }
 
+// The place is kept in screen pixels; the size, like the columns' widths, as at 96 pixels
+// per inch, so the window still fits its columns when the screen's scale has changed.
 void TFrmTraceRt::RestoreLayout() {
     RECT bounds = Bounds();
     int left = bounds.left, top = bounds.top;
@@ -143,9 +147,9 @@ void TFrmTraceRt::RestoreLayout() {
     if (auto v = registry_.ReadInteger(L"CTrcTop"))
         top = *v;
     if (auto v = registry_.ReadInteger(L"CTrcWidth"))
-        width = *v;
+        width = widgets::ScalePixels(*v);
     if (auto v = registry_.ReadInteger(L"CTrcHeight"))
-        height = *v;
+        height = widgets::ScalePixels(*v);
     SetBounds(left, top, width, height);
     for (int column = 0; column < static_cast<int>(kColumnValues.size()); ++column)
         if (auto v = registry_.ReadInteger(kColumnValues[static_cast<std::size_t>(column)]))
@@ -225,8 +229,8 @@ void TFrmTraceRt::SaveLayout() {
     const RECT bounds = Bounds();
     registry_.WriteInteger(L"CTrcLeft", bounds.left);
     registry_.WriteInteger(L"CTrcTop", bounds.top);
-    registry_.WriteInteger(L"CTrcWidth", bounds.right - bounds.left);
-    registry_.WriteInteger(L"CTrcHeight", bounds.bottom - bounds.top);
+    registry_.WriteInteger(L"CTrcWidth", widgets::DesignedPixels(bounds.right - bounds.left));
+    registry_.WriteInteger(L"CTrcHeight", widgets::DesignedPixels(bounds.bottom - bounds.top));
 }
 
 void TFrmTraceRt::Copy1Click() {
@@ -249,7 +253,7 @@ bool TFrmTraceRt::HandleMessage(UINT msg, WPARAM /*wParam*/, LPARAM lParam, LRES
     switch (msg) {
     case WM_GETMINMAXINFO: {
         auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
-        limits->ptMinTrackSize = {kWidth, kHeight};
+        limits->ptMinTrackSize = {widgets::ScalePixels(kWidth), widgets::ScalePixels(kHeight)};
         result = 0;
         return true;
     }

@@ -26,6 +26,7 @@ public:
 // The route to one address, traced once, hop by hop.
 class TFrmTraceRt : public widgets::Form {
 public:
+    // Outer size as designed at 96 pixels per inch, and the smallest the user may make it.
     static constexpr int kWidth = 445;
     static constexpr int kHeight = 280;
     // How long the window's end waits for a running trace (one hop's answer and lookup).

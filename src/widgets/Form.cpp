@@ -42,17 +42,6 @@ void RegisterDialogClass(const wchar_t* className) {
     ::RegisterClassExW(&wc);
 }
 
-namespace {
-int ScreenPixelsPerInch() {
-    int ppi = platform::display().PixelsPerInch();
-    return ppi > 0 ? ppi : platform::kStandardPixelsPerInch;
-}
-} // namespace
-
-int ScalePixels(int designed) {
-    return ::MulDiv(designed, ScreenPixelsPerInch(), platform::kStandardPixelsPerInch);
-}
-
 void KeepDesignedGeometry(HWND dialog) {
     // Pixels per 4 horizontal and per 8 vertical dialog units, times 96 pixels per inch:
     // kept unrounded, so 125 % places every control as exactly as 150 % does.

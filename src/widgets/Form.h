@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/Win32.h"
+#include "widgets/Scale.h"
 
 #include <functional>
 #include <optional>
@@ -148,10 +149,6 @@ private:
 
 // Registers a dialog window class with the given name (idempotent).
 void RegisterDialogClass(const wchar_t* className);
-
-// A length designed in pixels at 96 pixels per inch, in pixels of the screen's
-// resolution (the same at 96; half as much again at 144).
-int ScalePixels(int designed);
 
 // Templates are laid out for a 12-pixel dialog font (6 x 12 pixel base units, one
 // dialog unit = 1.5 pixels) at 96 pixels per inch. Where the system maps the template's

@@ -1,5 +1,5 @@
 #include "widgets/ListView.h"
-#include "widgets/Form.h"
+#include "widgets/Scale.h"
 
 #include <algorithm>
 #include <numeric>
@@ -45,8 +45,6 @@ std::vector<int> SortedOrder(const std::vector<ListView::Row>& rows, const ListV
 
 void ListView::SetColumns(std::vector<Column> columns) {
     columns_ = std::move(columns);
-    for (Column& column : columns_)
-        column.width = ScalePixels(column.width);
     if (Handle())
         MakeColumns();
 }
@@ -58,7 +56,7 @@ void ListView::MakeColumns() {
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.pszText = const_cast<wchar_t*>(columns_[i].heading.c_str());
-        column.cx = columns_[i].width;
+        column.cx = ScalePixels(columns_[i].width);
         column.iSubItem = static_cast<int>(i);
         ::SendMessageW(Handle(), LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
@@ -74,7 +72,7 @@ int ListView::ColumnWidth(int column) const {
     if (column < 0 || column >= ColumnCount())
         return 0;
     if (Handle())
-        return static_cast<int>(::SendMessageW(Handle(), LVM_GETCOLUMNWIDTH, column, 0));
+        return DesignedPixels(static_cast<int>(::SendMessageW(Handle(), LVM_GETCOLUMNWIDTH, column, 0)));
     return columns_[static_cast<std::size_t>(column)].width;
 }
 
@@ -83,7 +81,7 @@ void ListView::SetColumnWidth(int column, int width) {
         return;
     columns_[static_cast<std::size_t>(column)].width = width;
     if (Handle())
-        ::SendMessageW(Handle(), LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0));
+        ::SendMessageW(Handle(), LVM_SETCOLUMNWIDTH, column, MAKELPARAM(ScalePixels(width), 0));
 }
 
 int ListView::Count() const {

@@ -25,9 +25,9 @@ public:
     using Control::Control;
 
     // The columns, made when the window exists (set before, or replaced after).
-    // Widths as designed at 96 pixels per inch; they are scaled to the screen's
-    // resolution here. ColumnWidth and SetColumnWidth speak screen pixels, as the user
-    // dragged them.
+    // Every width here, set or read, is as designed at 96 pixels per inch and shows
+    // scaled to the screen's resolution, so a width kept between runs (a default or one
+    // the user dragged) keeps its share of the list at any scale.
     void SetColumns(std::vector<Column> columns);
     int ColumnCount() const { return static_cast<int>(columns_.size()); }
     int ColumnWidth(int column) const;

@@ -1,5 +1,6 @@
 // The time chart over a real window: sampling on its clock, trimming, and what its
 // paint puts on the screen, read back pixel by pixel.
+#include "forms/Surface.h"
 #include "TmChart/TimeChart.h"
 #include "platform/Handles.h"
 #include "widgets/Form.h"
@@ -14,58 +15,6 @@ namespace {
 
 constexpr TColor kRed = 0x000000FF;
 constexpr TColor kBlue = 0x00FF0000;
-
-// A 32-bit top-down bitmap the test can read.
-class Surface {
-public:
-    Surface(int width, int height) : width_(width), height_(height) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        bitmap_.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        bits_ = static_cast<const std::uint32_t*>(bits);
-        dc_.Reset(::CreateCompatibleDC(nullptr));
-        previous_ = ::SelectObject(dc_.Get(), bitmap_.Get());
-    }
-    ~Surface() { ::SelectObject(dc_.Get(), previous_); }
-    Surface(const Surface&) = delete;
-    Surface& operator=(const Surface&) = delete;
-
-    HDC Dc() const { return dc_.Get(); }
-
-    // What the window shows now.
-    void CopyFrom(HWND window) {
-        HDC screen = ::GetDC(window);
-        ::BitBlt(Dc(), 0, 0, width_, height_, screen, 0, 0, SRCCOPY);
-        ::ReleaseDC(window, screen);
-    }
-
-    TColor Pixel(int x, int y) const {
-        std::uint32_t v = bits_[y * width_ + x];
-        return ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
-    }
-
-    int Count(TColor color, int left, int top, int right, int bottom) const {
-        int n = 0;
-        for (int y = top; y < bottom; ++y)
-            for (int x = left; x < right; ++x)
-                n += Pixel(x, y) == color;
-        return n;
-    }
-    int Count(TColor color) const { return Count(color, 0, 0, width_, height_); }
-
-private:
-    int width_, height_;
-    platform::UniqueGdiObject bitmap_;
-    platform::UniqueMemoryDc dc_;
-    HGDIOBJ previous_ = nullptr;
-    const std::uint32_t* bits_ = nullptr;
-};
 
 struct WindowTraits {
     using Type = HWND;
@@ -105,7 +54,7 @@ protected:
     widgets::Form host{L"TimeChartTestHost", 0};
     TTimeChart chart{host, 100};
     platform::UniqueHandle<WindowTraits> parent;
-    Surface surface{W, H};
+    fake::Surface surface{W, H};
 };
 
 } // namespace

@@ -71,6 +71,9 @@ TEST(LegendLabels, UsageChartHasOneMiddleLabel) {
     EXPECT_EQ(LegendLabels(gtFloat, 25, L"kBps", 85, 9),
               (std::vector<LegendLabel>{{1, L"25 kBps"}, {71, L"0 kBps"}, {36, L"12.5 kBps"}}));
     EXPECT_EQ(LegendLabels(gtFloat, 25, L"", 85, 9)[2].text, L"12.5");
+    // At 144 pixels per inch (client height 130) the font's measure and every margin grow by half.
+    EXPECT_EQ(LegendLabels(gtFloat, 25, L"kBps", 130, 9, 144),
+              (std::vector<LegendLabel>{{2, L"25 kBps", 8}, {108, L"0 kBps", 8}, {55, L"12.5 kBps", 8}}));
     for (const LegendLabel& label : LegendLabels(gtFloat, 0, L"kBps", 85, 9))
         EXPECT_EQ(label.text, L"0 kBps");
     // A font without a size (or with a negative one, from a cell height) gives no middle.

@@ -75,21 +75,30 @@ TEST(Scaling, DesignedLengthsFollowTheResolution) {
     for (const auto& c : cases) {
         fake.PixelsPerInch = c.pixelsPerInch;
         EXPECT_EQ(widgets::ScalePixels(c.designed), c.expected) << c.pixelsPerInch;
+        // What is kept between runs comes back as it was designed.
+        EXPECT_EQ(widgets::DesignedPixels(c.expected), c.designed) << c.pixelsPerInch;
     }
 }
 
-TEST(Scaling, ListColumnsAreDesignedWidthsButTakeAndGiveScreenPixels) {
+TEST(Scaling, ListColumnWidthsAreDesignedWidthsShownScaled) {
     fake::FakePlatform fake;
     fake.PixelsPerInch = 144;
     TestForm form;
     widgets::ListView list{form, IDC_List};
     list.SetColumns({{L"Name", 60}, {L"Value", 41}});
     form.CreateHandle();
-    EXPECT_EQ(list.ColumnWidth(0), 90);
-    EXPECT_EQ(list.ColumnWidth(1), 62);
-    // A width the user left, restored as it was.
+    auto shown = [&list](int column) {
+        return ::SendMessageW(list.Handle(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0);
+    };
+    EXPECT_EQ(shown(0), 90);
+    EXPECT_EQ(shown(1), 62);
+    EXPECT_EQ(list.ColumnWidth(1), 41);
+    // A width kept from another run, shown as wide for this screen; one the user dragged
+    // is read back as it would be at 96 pixels per inch.
     list.SetColumnWidth(1, 70);
-    EXPECT_EQ(list.ColumnWidth(1), 70);
+    EXPECT_EQ(shown(1), 105);
+    ::SendMessageW(list.Handle(), LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(120, 0));
+    EXPECT_EQ(list.ColumnWidth(0), 80);
     EXPECT_TRUE(NoFailureReported(fake));
 }
 
