@@ -5,6 +5,7 @@
 # start sequence's trace labels (OutputDebugString, which Wine reports on its "seh" channel, with a time) name
 # the steps; the costliest are listed. tools/bench runs this; it is no test.
 #   startup_memory.sh KELVRA_EXE KV_INSPECT_EXE [RUNS]
+# KELVRA_BENCH_TRACE=FILE keeps the timed labels of the first run with 8 interfaces.
 set -u
 kelvra=$1
 # shellcheck disable=SC2034 # read by e2e_inspect
@@ -103,3 +104,5 @@ awk '{ t = $1; label = $0; sub(/^[^ ]* /, "", label)
        else cost[(prev ~ /BeginForm  end$/ ? "(making the next window)" : prev)] += t - last
        last = t; prev = label }
      END { for (k in cost) printf "%8.3f  %s\n", cost[k], k }' "$stepLog.0" | sort -rn | head -n 8 | sed 's/^/  /'
+[ -n "${KELVRA_BENCH_TRACE:-}" ] && cp "$stepLog.0" "$KELVRA_BENCH_TRACE"
+exit 0
