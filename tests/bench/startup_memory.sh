@@ -5,13 +5,14 @@
 # start sequence's trace labels (OutputDebugString, which Wine reports on its "seh" channel, with a time) name
 # the steps; the costliest are listed. tools/bench runs this; it is no test.
 #   startup_memory.sh KELVRA_EXE KV_INSPECT_EXE [RUNS]
-# KELVRA_BENCH_TRACE=FILE keeps the timed labels of the first run with 8 interfaces.
+# KELVRA_BENCH_SIZES chooses other numbers of interfaces ("1 8"; the first 1 or even);
+# KELVRA_BENCH_TRACE=FILE keeps the timed labels of the first run at the largest.
 set -u
 kelvra=$1
 # shellcheck disable=SC2034 # read by e2e_inspect
 E2E_INSPECTOR=$2
 runs=${3:-3}
-sizes=(${KELVRA_BENCH_SIZES:-1 8})
+read -r -a sizes <<<"${KELVRA_BENCH_SIZES:-1 8}"
 goalMb=32
 goalPerWindowMb=0.5
 goalBegun=1.0

@@ -27,7 +27,7 @@ for file in "$@"; do
     unreviewed=$(comm -23 <(echo "$imports") <(echo "$reviewed"))
     if [ -n "$unreviewed" ]; then
         echo "imports: $(basename "$file") imports functions not in $(basename "$list"):" >&2
-        echo "$unreviewed" | sed 's/^/  /' >&2
+        awk '{ print "  " $0 }' <<<"$unreviewed" >&2
         fail=1
     fi
 done

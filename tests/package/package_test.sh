@@ -15,8 +15,10 @@ fail() {
 
 files=$work/files
 mkdir -p "$files/Plugins"
-cp "$1" "$files/kelvra.exe" && cp "$2" "$files/kelvra.dll" && cp "$3" "$files/Plugins/kv_example.dll" &&
-    cp "$4" "$files/kelvra.chm" || fail "the build lacks a shipped file"
+if ! cp "$1" "$files/kelvra.exe" || ! cp "$2" "$files/kelvra.dll" || ! cp "$3" "$files/Plugins/kv_example.dll" ||
+    ! cp "$4" "$files/kelvra.chm"; then
+    fail "the build lacks a shipped file"
+fi
 KELVRA_DIST=$work/dist "$root/tools/package" "$files" >/dev/null || fail "tools/package failed"
 
 entries=$(python3 -c 'import sys, zipfile; print("\n".join(sorted(zipfile.ZipFile(sys.argv[1]).namelist())))' \
