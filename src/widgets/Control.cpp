@@ -84,6 +84,10 @@ BOOL CALLBACK FindChildById(HWND h, LPARAM param) {
     }
     return TRUE;
 }
+BOOL CALLBACK NoteChildById(HWND h, LPARAM param) {
+    reinterpret_cast<std::unordered_map<int, HWND>*>(param)->try_emplace(::GetDlgCtrlID(h), h);
+    return TRUE;
+}
 } // namespace
 
 HWND DescendantById(HWND root, int id) {
@@ -91,6 +95,13 @@ HWND DescendantById(HWND root, int id) {
     if (root)
         ::EnumChildWindows(root, FindChildById, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+std::unordered_map<int, HWND> DescendantsById(HWND root) {
+    std::unordered_map<int, HWND> found;
+    if (root)
+        ::EnumChildWindows(root, NoteChildById, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 void Control::CreateChild(HWND parent, const wchar_t* windowClass, DWORD style, const RECT& bounds,

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <unordered_map>
 
 namespace widgets {
 
@@ -12,6 +13,8 @@ class Form;
 std::wstring WindowText(HWND hwnd);
 // The first window below root, at any depth, with the control id.
 HWND DescendantById(HWND root, int id);
+// The same for every id below root, in one walk of the window tree.
+std::unordered_map<int, HWND> DescendantsById(HWND root);
 
 // A control of a form's dialog template, found by its id once the form's window exists.
 // Properties set before that are applied when the control is attached.

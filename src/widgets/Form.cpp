@@ -132,9 +132,13 @@ void Form::AttachControls() {
     std::vector<Control*> all = controls_;
     for (Control* c : all)
         c->CreateChildren();
+    // One walk of the window tree for all: a walk per control asks the window manager
+    // about every window again, a round trip each under Wine.
+    const std::unordered_map<int, HWND> windows = DescendantsById(hwnd_);
     for (Control* c : controls_) {
         // A control made already (the part of a composite) keeps its window.
-        c->Attach(c->Handle() ? c->Handle() : DescendantById(hwnd_, c->Id()));
+        auto found = windows.find(c->Id());
+        c->Attach(c->Handle() ? c->Handle() : found != windows.end() ? found->second : nullptr);
     }
     // Only once every control has its window: some look at their siblings.
     for (Control* c : controls_)

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# tools/package with stand-ins for the shipped files: the archive holds exactly the four
-# files in one folder, the installer and the program carry the version of
-# src/res/version.h, and a missing file stops the packaging, named.
-#   package_test.sh KELVRA_EXE
+# tools/package with the files the build ships: the archive holds exactly the four files
+# in one folder, the program and each download stay within 1.5 MB, the installer and the
+# program carry the version of src/res/version.h, and a missing file stops the
+# packaging, named.
+#   package_test.sh KELVRA_EXE KELVRA_DLL KV_EXAMPLE_DLL KELVRA_CHM
 set -u
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
@@ -14,16 +15,21 @@ fail() {
 
 files=$work/files
 mkdir -p "$files/Plugins"
-cp "$1" "$files/kelvra.exe"
-for f in kelvra.dll Plugins/kv_example.dll kelvra.chm; do
-    echo "stand-in for $f" >"$files/$f"
-done
+if ! cp "$1" "$files/kelvra.exe" || ! cp "$2" "$files/kelvra.dll" || ! cp "$3" "$files/Plugins/kv_example.dll" ||
+    ! cp "$4" "$files/kelvra.chm"; then
+    fail "the build lacks a shipped file"
+fi
 KELVRA_DIST=$work/dist "$root/tools/package" "$files" >/dev/null || fail "tools/package failed"
 
 entries=$(python3 -c 'import sys, zipfile; print("\n".join(sorted(zipfile.ZipFile(sys.argv[1]).namelist())))' \
     "$work/dist/kelvra-portable.zip") || fail "no readable archive"
 expected=$(printf 'Tarvelo/%s\n' kelvra.chm kelvra.dll kelvra.exe Plugins/kv_example.dll | sort)
 [ "$entries" = "$expected" ] || fail "the archive holds: $entries"
+limit=$((1536 * 1024))
+for f in "$1" "$work/dist/kelvra-setup.exe" "$work/dist/kelvra-portable.zip"; do
+    size=$(stat -c %s "$f")
+    [ "$size" -le $limit ] || fail "$(basename "$f") is $size bytes, more than $limit"
+done
 
 header=$root/src/res/version.h
 version=$(sed -n 's/^#define KELVRA_VERSION_MAJOR \([0-9]*\)$/\1/p' "$header").$(sed -n 's/^#define KELVRA_VERSION_MINOR \([0-9]*\)$/\1/p' "$header")
