@@ -9,7 +9,9 @@ constexpr int kClientHeight = 163;
 constexpr int kNameFontHeight = -19; // 14 points
 } // namespace
 
-TfrmAbout::TfrmAbout() : Form(kClassName, IDD_TfrmAbout, {kClientWidth, kClientHeight}) {
+TfrmAbout::TfrmAbout()
+    : Form(kClassName, IDD_TfrmAbout, {kClientWidth, kClientHeight}),
+      icon_({IDI_KELVRA}, widgets::ScalePixels(32)) {
     Button1.OnClick = [this] { Button1Click(); };
     Button1.SetHint(L"关闭窗口");
     URLLabel1.URL = kMakerSite;
@@ -23,7 +25,7 @@ TfrmAbout::~TfrmAbout() {
 }
 
 void TfrmAbout::FormCreate() {
-    Image1.SetIcon(::LoadIconW(widgets::Application::Instance().Module(), MAKEINTRESOURCEW(IDI_KELVRA)));
+    Image1.SetIcon(icon_.Icon(0));
     Label6.SetCaption(kVersionText);
     const int nameHeight = widgets::ScalePixels(kNameFontHeight);
     nameFont_.Reset(::CreateFontW(nameHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,

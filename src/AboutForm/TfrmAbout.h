@@ -4,6 +4,7 @@
 #include "platform/Handles.h"
 #include "widgets/Controls.h"
 #include "widgets/Form.h"
+#include "widgets/ImageList.h"
 
 // The about box: the program's icon, name and version, its maker with links to the web
 // site and e-mail, and its developers. Shown without blocking; closing it ends it.
@@ -41,4 +42,6 @@ public:
 
 private:
     platform::UniqueGdiObject nameFont_;
+    // The program's icon at the screen's scale, not the system's 32-pixel default.
+    widgets::ImageList icon_;
 };

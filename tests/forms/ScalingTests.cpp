@@ -134,7 +134,7 @@ Shares LookAtEveryWindow(int pixelsPerInch) {
 
     TDisplaySettings record;
     TFrmOptions options(record);
-    options.Create(window->Handle());
+    options.CreateHandle(window->Handle());
     ExpectInsideParents(options.Handle(), "options");
     shares["options preview"] = Width(options.SampleTC.Handle()) / options.ClientSize().cx;
     shares["options preview font"] = -options.SampleTC.Font().Height() / inches;
@@ -146,6 +146,7 @@ Shares LookAtEveryWindow(int pixelsPerInch) {
     if (about) {
         ExpectInsideParents(about->Handle(), "about box");
         shares["about name font"] = -FontHeight(about->Label1.Handle()) / inches;
+        shares["about icon"] = IconWidth(IconOf(about->Image1.Handle())) / inches;
     } else {
         ADD_FAILURE() << "no about box";
     }
