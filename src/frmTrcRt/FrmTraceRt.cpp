@@ -222,15 +222,20 @@ void TFrmTraceRt::FormClose() {
 }
 
 void TFrmTraceRt::SaveLayout() {
-    registry_.ReturnToSettingsKey(settings::KeyAccess::Write);
-    for (int column = 0; column < static_cast<int>(kColumnValues.size()); ++column)
-        registry_.WriteInteger(kColumnValues[static_cast<std::size_t>(column)],
-                               RouteList.ColumnWidth(column));
-    const RECT bounds = Bounds();
-    registry_.WriteInteger(L"CTrcLeft", bounds.left);
-    registry_.WriteInteger(L"CTrcTop", bounds.top);
-    registry_.WriteInteger(L"CTrcWidth", widgets::DesignedPixels(bounds.right - bounds.left));
-    registry_.WriteInteger(L"CTrcHeight", widgets::DesignedPixels(bounds.bottom - bounds.top));
+    settings::FirstFailure failure;
+    if (failure.Note(settings::kSettingsKey, registry_.ReturnToSettingsKey(settings::KeyAccess::Write))) {
+        auto write = [&](const wchar_t* name, int value) {
+            failure.Note(name, registry_.WriteInteger(name, value));
+        };
+        for (int column = 0; column < static_cast<int>(kColumnValues.size()); ++column)
+            write(kColumnValues[static_cast<std::size_t>(column)], RouteList.ColumnWidth(column));
+        const RECT bounds = Bounds();
+        write(L"CTrcLeft", bounds.left);
+        write(L"CTrcTop", bounds.top);
+        write(L"CTrcWidth", widgets::DesignedPixels(bounds.right - bounds.left));
+        write(L"CTrcHeight", widgets::DesignedPixels(bounds.bottom - bounds.top));
+    }
+    failure.Report(L"the trace route window's layout");
 }
 
 void TFrmTraceRt::Copy1Click() {

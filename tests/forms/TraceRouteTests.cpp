@@ -331,6 +331,19 @@ TEST_F(TraceRoute, StoredLayoutIsAppliedValueByValueAndSavedWhole) {
         {L"CTrcLeft", 30}, {L"CTrcTop", 50}, {L"CTrcWidth", 500}, {L"CTrcHeight", 300}};
     for (const auto& [name, value] : expected)
         EXPECT_EQ(saved.ReadInteger(name), value) << name;
+    EXPECT_TRUE(Failures().empty());
+}
+
+TEST_F(TraceRoute, ALayoutThatCannotBeSavedIsReportedOnce) {
+    fake.Registry.ReadOnly(HKEY_CURRENT_USER, L"Software\\Quorvel Software\\Tarvelo");
+    probe.plans["10.0.0.3"] = {{{1, "10.0.0.3", 1}}};
+    TFrmTraceRt& window = Open(Address(10, 0, 0, 3));
+    ASSERT_TRUE(Ended(window));
+    window.Close();
+    ASSERT_TRUE(Gone());
+    const std::vector<std::wstring> failures = Failures();
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_NE(failures[0].find(L"the trace route window's layout"), std::wstring::npos) << failures[0];
 }
 
 TEST_F(TraceRoute, CopiesOneRowOrAllRows) {
