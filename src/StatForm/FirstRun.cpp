@@ -65,8 +65,7 @@ void TStatsForm::SetupFirstTime() {
         return;
     settings::SettingsKeyReturn back(Registry);
     settings::FirstFailure failure;
-    for (auto* adapter = reinterpret_cast<const IP_ADAPTER_INFO*>(block.data()); adapter;
-         adapter = adapter->Next) {
+    for (const IP_ADAPTER_INFO* adapter : platform::AdaptersIn(block)) {
         const std::string id(adapter->AdapterName,
                              strnlen(adapter->AdapterName, sizeof adapter->AdapterName));
         const std::wstring key = kNetworkClassKey + platform::FromAnsi(id, CP_ACP) + L"\\Connection";

@@ -42,22 +42,13 @@ void TStatsForm::GetAdapterInfo() {
         return;
     const std::vector<BYTE>& block = *adapters.block;
 
-    // Walk the chain, but only ever inside the block the platform filled.
-    const BYTE* begin = block.data();
-    const BYTE* end = begin + block.size();
-    auto inside = [&](const void* p, std::size_t size) {
-        auto* b = static_cast<const BYTE*>(p);
-        return b >= begin && b + size <= end;
-    };
-    const IP_ADAPTER_INFO* entry = reinterpret_cast<const IP_ADAPTER_INFO*>(begin);
-    std::size_t steps = block.size() / sizeof(IP_ADAPTER_INFO) + 1;
-    while (entry && inside(entry, sizeof *entry) && steps-- > 0) {
-        if (entry->Index == InterfaceIndex)
-            break;
-        entry = entry->Next;
-    }
-    if (!entry || !inside(entry, sizeof *entry) || entry->Index != InterfaceIndex)
+    const std::vector<const IP_ADAPTER_INFO*> entries = platform::AdaptersIn(block);
+    const auto found = std::find_if(entries.begin(), entries.end(), [&](const IP_ADAPTER_INFO* entry) {
+        return entry->Index == InterfaceIndex;
+    });
+    if (found == entries.end())
         return;
+    const IP_ADAPTER_INFO* entry = *found;
 
     std::memcpy(&AdapterInfo, entry, sizeof AdapterInfo);
     AdapterInfo.AdapterName[sizeof AdapterInfo.AdapterName - 1] = '\0';
@@ -66,11 +57,8 @@ void TStatsForm::GetAdapterInfo() {
     // The window keeps its own copy of the address chain; nothing may point into the
     // block, which the next fetch reuses.
     AddressChain.clear();
-    for (const IP_ADDR_STRING* a = &entry->IpAddressList; a && inside(a, sizeof *a); a = a->Next) {
+    for (const IP_ADDR_STRING* a : platform::AddressesIn(block, *entry))
         AddressChain.push_back(*a);
-        if (AddressChain.size() > block.size() / sizeof(IP_ADDR_STRING))
-            break;
-    }
     for (std::size_t i = 0; i < AddressChain.size(); ++i) {
         IP_ADDR_STRING& a = AddressChain[i];
         a.IpAddress.String[sizeof a.IpAddress.String - 1] = '\0';

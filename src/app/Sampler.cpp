@@ -170,24 +170,13 @@ void Sampler::PickWatched() {
         return;
     std::set<DWORD> withAddress;
     const AdapterBlock adapters = Adapters();
-    if (adapters.answer == NO_ERROR) {
-        // The chains are walked only ever inside the block the platform filled.
-        const BYTE* begin = adapters.block->data();
-        const BYTE* end = begin + adapters.block->size();
-        auto inside = [&](const void* p, std::size_t size) {
-            const auto* b = static_cast<const BYTE*>(p);
-            return b >= begin && b + size <= end;
-        };
-        std::size_t steps = adapters.block->size() / sizeof(IP_ADDR_STRING) + 1;
-        for (const auto* adapter = reinterpret_cast<const IP_ADAPTER_INFO*>(begin);
-             adapter && inside(adapter, sizeof *adapter) && steps > 0; adapter = adapter->Next)
-            for (const IP_ADDR_STRING* a = &adapter->IpAddressList; a && inside(a, sizeof *a) && steps-- > 0;
-                 a = a->Next) {
+    if (adapters.answer == NO_ERROR)
+        for (const IP_ADAPTER_INFO* adapter : platform::AdaptersIn(*adapters.block))
+            for (const IP_ADDR_STRING* a : platform::AddressesIn(*adapters.block, *adapter)) {
                 const char* text = a->IpAddress.String;
                 if (text[0] && std::strncmp(text, "0.0.0.0", sizeof a->IpAddress.String) != 0)
                     withAddress.insert(adapter->Index);
             }
-    }
     std::vector<const MIB_IF_ROW2*> rows;
     for (const MIB_IF_ROW2& row : wideRows_)
         rows.push_back(&row);

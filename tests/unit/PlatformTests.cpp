@@ -103,3 +103,29 @@ TEST(FetchBlock, GivesUpOnASizeThatNeverFitsAndPassesOtherErrorsOn) {
     auto broken = [](BYTE*, ULONG*) -> DWORD { return ERROR_NOT_SUPPORTED; };
     EXPECT_EQ(platform::FetchBlock(broken, 0, block), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
 }
+
+TEST(AdapterChains, AreFollowedOnlyInsideTheirBlockAndNeverForEver) {
+    std::vector<BYTE> block(2 * sizeof(IP_ADAPTER_INFO) + sizeof(IP_ADDR_STRING));
+    auto* adapters = reinterpret_cast<IP_ADAPTER_INFO*>(block.data());
+    auto* extra = reinterpret_cast<IP_ADDR_STRING*>(block.data() + 2 * sizeof(IP_ADAPTER_INFO));
+    IP_ADAPTER_INFO outside{};
+    // A loop is cut after as many records as the block could hold, and one more.
+    const std::size_t adapterBound = block.size() / sizeof(IP_ADAPTER_INFO) + 1;
+    const std::size_t addressBound = block.size() / sizeof(IP_ADDR_STRING) + 1;
+    const struct {
+        const char* name;
+        IP_ADAPTER_INFO* nextAdapter;
+        IP_ADDR_STRING* nextAddress;
+        std::size_t adapters, addresses;
+    } cases[] = {
+        {"a whole chain", &adapters[1], extra, 2, 2},
+        {"links out of the block", &outside, &outside.IpAddressList, 1, 1},
+        {"loops", &adapters[0], &adapters[0].IpAddressList, adapterBound, addressBound},
+    };
+    for (const auto& c : cases) {
+        adapters[0].Next = c.nextAdapter;
+        adapters[0].IpAddressList.Next = c.nextAddress;
+        EXPECT_EQ(platform::AdaptersIn(block).size(), c.adapters) << c.name;
+        EXPECT_EQ(platform::AddressesIn(block, adapters[0]).size(), c.addresses) << c.name;
+    }
+}
