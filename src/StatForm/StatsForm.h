@@ -97,6 +97,10 @@ public:
     std::uint32_t ReceivedPacketsBase = 0;
     std::uint32_t SentDelta = 0;
     std::uint32_t ReceivedDelta = 0;
+    // The bytes the interface counted in the latest tick (none on the first): what the
+    // usage history adds up. The reset button leaves them alone.
+    std::uint64_t TickReceivedBytes = 0;
+    std::uint64_t TickSentBytes = 0;
     double StartTime = 0;
     bool FirstUpdate = false;
     bool FirstSample = false;
