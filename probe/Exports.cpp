@@ -1,4 +1,4 @@
-// The library's three exports (stdcall); kelvra.def exports them undecorated, and only so.
+// The library's exports (stdcall); kelvra.def exports them undecorated, and only so.
 #include "ProbeEngine.h"
 
 extern "C" {
@@ -18,6 +18,14 @@ void WINAPI FreeTraceRt(TraceResult** result) {
 DWORD WINAPI GetDNSLookup(LookupRequest* request) {
     try {
         return kvprobe::Lookup(request);
+    } catch (...) {
+        return WSANO_RECOVERY;
+    }
+}
+
+DWORD WINAPI GetDNSLookupW(const wchar_t* address, wchar_t* hostName, DWORD capacity) {
+    try {
+        return kvprobe::LookupWide(address, hostName, capacity);
     } catch (...) {
         return WSANO_RECOVERY;
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <mutex>
 #include <vector>
 
@@ -61,6 +62,19 @@ TraceResult* NewResult(BYTE lastHop, bool reached, DWORD status) {
     block->reached = reached ? 1 : 0;
     block->status = status;
     return block;
+}
+
+// The host name of a socket address through getnameinfo; 0 and a non-empty name, or the
+// failure.
+DWORD NameOf(const sockaddr* where, int length, std::string& host) {
+    EnsureWinsock();
+    char name[NI_MAXHOST] = {};
+    const int failed = seam().getnameinfo(where, length, name, sizeof name, nullptr, 0, NI_NAMEREQD);
+    if (failed != 0)
+        return static_cast<DWORD>(failed);
+    name[sizeof name - 1] = '\0';
+    host = name;
+    return host.empty() ? static_cast<DWORD>(WSAHOST_NOT_FOUND) : 0;
 }
 
 } // namespace
@@ -193,21 +207,162 @@ DWORD Lookup(LookupRequest* request) {
     const std::optional<IPAddr> address = ParseDotted(request->address, sizeof request->address);
     if (!address)
         return WSAEINVAL;
-    EnsureWinsock();
     sockaddr_in where{};
     where.sin_family = AF_INET;
     where.sin_addr.s_addr = *address;
-    char host[NI_MAXHOST] = {};
-    const int failed = seam().getnameinfo(reinterpret_cast<const sockaddr*>(&where), sizeof where, host,
-                                          sizeof host, nullptr, 0, NI_NAMEREQD);
+    std::string host;
+    const DWORD failed = NameOf(reinterpret_cast<const sockaddr*>(&where), sizeof where, host);
     if (failed != 0)
-        return static_cast<DWORD>(failed);
-    host[sizeof host - 1] = '\0';
-    const std::size_t length = std::min(std::strlen(host), sizeof request->hostName - 1);
-    if (length == 0)
-        return WSAHOST_NOT_FOUND;
-    std::memcpy(request->hostName, host, length);
+        return failed;
+    const std::size_t length = std::min(host.size(), sizeof request->hostName - 1);
+    std::memcpy(request->hostName, host.data(), length);
     request->hostName[length] = '\0';
+    return 0;
+}
+
+std::optional<std::array<BYTE, 16>> ParseIpv6(std::string_view text) {
+    std::vector<WORD> head; // the groups before "::", or all of them without one
+    std::vector<WORD> tail; // the groups after "::"
+    bool gap = false;
+    std::size_t at = 0;
+    if (text.substr(0, 2) == "::") {
+        gap = true;
+        at = 2;
+    }
+    while (at < text.size()) {
+        const std::size_t end = std::min(text.find(':', at), text.size());
+        const std::string_view piece = text.substr(at, end - at);
+        std::vector<WORD>& groups = gap ? tail : head;
+        if (piece.find('.') != std::string_view::npos) {
+            // The dotted tail holds the last two groups and ends the text.
+            const std::string dotted(piece);
+            const std::optional<IPAddr> v4 =
+                end == text.size() ? ParseDotted(dotted.c_str(), dotted.size() + 1) : std::nullopt;
+            if (!v4)
+                return std::nullopt;
+            BYTE bytes[4];
+            std::memcpy(bytes, &*v4, sizeof bytes);
+            groups.push_back(static_cast<WORD>(bytes[0] << 8 | bytes[1]));
+            groups.push_back(static_cast<WORD>(bytes[2] << 8 | bytes[3]));
+        } else {
+            if (piece.empty() || piece.size() > 4)
+                return std::nullopt;
+            unsigned value = 0;
+            for (char c : piece) {
+                const int digit = c >= '0' && c <= '9'   ? c - '0'
+                                  : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                  : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                         : -1;
+                if (digit < 0)
+                    return std::nullopt;
+                value = value * 16 + static_cast<unsigned>(digit);
+            }
+            groups.push_back(static_cast<WORD>(value));
+        }
+        if (head.size() + tail.size() > 8)
+            return std::nullopt;
+        if (end == text.size())
+            break;
+        if (end + 1 < text.size() && text[end + 1] == ':') {
+            if (gap)
+                return std::nullopt; // a second "::"
+            gap = true;
+            at = end + 2;
+        } else {
+            at = end + 1;
+            if (at == text.size())
+                return std::nullopt; // a single ':' at the end
+        }
+    }
+    const std::size_t count = head.size() + tail.size();
+    if (gap ? count > 7 : count != 8)
+        return std::nullopt;
+    std::array<BYTE, 16> bytes{};
+    auto put = [&bytes](std::size_t group, WORD value) {
+        bytes[group * 2] = static_cast<BYTE>(value >> 8);
+        bytes[group * 2 + 1] = static_cast<BYTE>(value & 0xFF);
+    };
+    for (std::size_t i = 0; i < head.size(); ++i)
+        put(i, head[i]);
+    for (std::size_t i = 0; i < tail.size(); ++i)
+        put(8 - tail.size() + i, tail[i]);
+    return bytes;
+}
+
+std::optional<SocketAddress> ParseAddress(const wchar_t* text) {
+    if (!text)
+        return std::nullopt;
+    const std::size_t length = wcsnlen(text, kMaxAddressText + 1);
+    if (length == 0 || length > kMaxAddressText)
+        return std::nullopt;
+    // Address texts are plain ASCII; anything else is no address.
+    std::string narrow;
+    for (std::size_t i = 0; i < length; ++i) {
+        if (text[i] <= L' ' || text[i] > L'~')
+            return std::nullopt;
+        narrow += static_cast<char>(text[i]);
+    }
+    SocketAddress result;
+    if (narrow.find(':') == std::string::npos) {
+        const std::optional<IPAddr> v4 = ParseDotted(narrow.c_str(), narrow.size() + 1);
+        if (!v4)
+            return std::nullopt;
+        auto* in = reinterpret_cast<sockaddr_in*>(&result.storage);
+        in->sin_family = AF_INET;
+        in->sin_addr.s_addr = *v4;
+        result.length = sizeof(sockaddr_in);
+        return result;
+    }
+    const std::size_t percent = narrow.find('%');
+    ULONG zone = 0;
+    if (percent != std::string::npos) {
+        const std::string_view digits = std::string_view(narrow).substr(percent + 1);
+        if (digits.empty() || digits.size() > 10)
+            return std::nullopt;
+        ULONGLONG value = 0;
+        for (char c : digits) {
+            if (c < '0' || c > '9')
+                return std::nullopt;
+            value = value * 10 + static_cast<ULONGLONG>(c - '0');
+        }
+        if (value > 0xFFFFFFFFULL)
+            return std::nullopt;
+        zone = static_cast<ULONG>(value);
+    }
+    const std::optional<std::array<BYTE, 16>> v6 = ParseIpv6(std::string_view(narrow).substr(0, percent));
+    if (!v6)
+        return std::nullopt;
+    auto* in6 = reinterpret_cast<sockaddr_in6*>(&result.storage);
+    in6->sin6_family = AF_INET6;
+    std::memcpy(&in6->sin6_addr, v6->data(), v6->size());
+    in6->sin6_scope_id = zone;
+    result.length = sizeof(sockaddr_in6);
+    return result;
+}
+
+DWORD LookupWide(const wchar_t* address, wchar_t* hostName, DWORD capacity) {
+    if (!hostName || capacity == 0)
+        return WSAEINVAL;
+    hostName[0] = L'\0';
+    const std::optional<SocketAddress> where = ParseAddress(address);
+    if (!where)
+        return WSAEINVAL;
+    std::string host;
+    const DWORD failed = NameOf(reinterpret_cast<const sockaddr*>(&where->storage), where->length, host);
+    if (failed != 0)
+        return failed;
+    const int needed =
+        ::MultiByteToWideChar(CP_ACP, 0, host.data(), static_cast<int>(host.size()), nullptr, 0);
+    if (needed <= 0)
+        return WSAHOST_NOT_FOUND;
+    std::wstring wide(static_cast<std::size_t>(needed), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, host.data(), static_cast<int>(host.size()), wide.data(), needed);
+    std::size_t length = std::min<std::size_t>(wide.size(), capacity - 1);
+    // Never half a character: a cut before a low surrogate drops its high one too.
+    if (length > 0 && length < wide.size() && IS_HIGH_SURROGATE(wide[length - 1]))
+        --length;
+    std::memcpy(hostName, wide.data(), length * sizeof(wchar_t));
+    hostName[length] = L'\0';
     return 0;
 }
 

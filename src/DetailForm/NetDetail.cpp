@@ -89,6 +89,8 @@ std::vector<DetailRow> DetailRows(const DetailSources& s) {
         rows.push_back({L"IP 地址", FieldText(a->IpAddress.String)});
         rows.push_back({L"子网掩码", FieldText(a->IpMask.String)});
     }
+    for (const std::wstring& address : s.Ipv6.Addresses)
+        rows.push_back({L"IPv6 地址", address});
     rows.push_back({L"默认网关", s.Gateway});
 
     // The first server is in the record; further ones are chained inside the block the
@@ -106,6 +108,8 @@ std::vector<DetailRow> DetailRows(const DetailSources& s) {
         for (const IP_ADDR_STRING* d = stored->DnsServerList.Next; inside(d) && steps-- > 0; d = d->Next)
             rows.push_back({L"", FieldText(d->IpAddress.String)});
     }
+    for (const std::wstring& server : s.Ipv6.DnsServers)
+        rows.push_back({L"", server});
 
     if (s.AdapterInfo.DhcpEnabled == 1) {
         rows.push_back({L"DHCP 服务器", FieldText(s.AdapterInfo.DhcpServer.IpAddress.String)});

@@ -1,4 +1,5 @@
 #pragma once
+#include "DetailForm/AdapterIpv6.h"
 #include "DetailForm/resource.h"
 #include "platform/Win32.h"
 #include "widgets/Controls.h"
@@ -44,6 +45,7 @@ struct DetailSources {
     const IP_ADAPTER_INFO& AdapterInfo;
     const MIB_IFROW& IfRow;
     std::wstring Gateway; // as the Support page shows it
+    AdapterIpv6 Ipv6;     // after the IPv4 addresses and after the IPv4 DNS servers
 };
 
 std::vector<DetailRow> DetailRows(const DetailSources& sources);

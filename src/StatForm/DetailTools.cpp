@@ -23,8 +23,12 @@ void TStatsForm::btnDetailsClick() {
         TrayLock& operator=(const TrayLock&) = delete;
     } lock(*this);
 
-    const DetailSources sources{NetworkParams, NetworkParamsBuffer, AdapterInfo, IfRow,
-                                Support.Label4.Caption()};
+    // The IPv6 side is read afresh for each showing, once.
+    const char* name = AdapterInfo.AdapterName;
+    const AdapterIpv6 ipv6 =
+        Ipv6Of(FetchAdapterAddresses(), std::string(name, strnlen(name, sizeof AdapterInfo.AdapterName)));
+    const DetailSources sources{NetworkParams, NetworkParamsBuffer,      AdapterInfo,
+                                IfRow,         Support.Label4.Caption(), ipv6};
     TNetDetail detail(DetailRows(sources));
     detail.SetStayOnTop(StayOnTop());
     settings::ApplyDropShadow(detail, DisplaySettings.DropShadow);

@@ -4,10 +4,13 @@
 #include "platform/Text.h"
 
 #include <cstring>
+#include <cwchar>
 
 namespace kelvradll {
 
 namespace {
+
+constexpr std::size_t kMaxHostName = 1025;
 
 template <typename Pointer> Pointer Export(HMODULE library, const char* name) {
     FARPROC address = platform::kernel().GetProcAddress(library, name);
@@ -30,6 +33,9 @@ ProbeLibrary LoadProbeLibrary() {
     binding.TraceRoute = trace;
     binding.FreeTraceRt = free;
     binding.GetDNSLookup = lookup;
+    // Libraries of earlier releases lack the wide lookup: they still serve IPv4.
+    if (auto wide = Export<GetDNSLookupWFunction>(library.Get(), "GetDNSLookupW"))
+        binding.GetDNSLookupW = wide;
     // Never released, not even at exit: a trace worker that outlived its stop bound may
     // still be inside it while the process is torn down.
     library.Release();
@@ -46,6 +52,16 @@ std::wstring LookUpHostName(const std::wstring& address) {
 }
 
 std::wstring LookUpHostName(const ProbeLibrary& probe, const std::wstring& address) {
+    if (address.find(L':') != std::wstring::npos) {
+        if (!probe.GetDNSLookupW)
+            return {};
+        // Room for the longest name a lookup can give.
+        std::wstring name(kMaxHostName, L'\0');
+        if (probe.GetDNSLookupW(address.c_str(), name.data(), static_cast<DWORD>(name.size())) != 0)
+            return {};
+        name.resize(wcsnlen(name.c_str(), name.size()));
+        return name;
+    }
     LookupRequest request{};
     request.size = sizeof request;
     const std::string text = platform::ToAnsi(address);

@@ -27,9 +27,11 @@ ProbeLibrary& probeLibrary();
 // export it stays loaded for the rest of the process.
 ProbeLibrary LoadProbeLibrary();
 
-// The host name of a dotted address through GetDNSLookup, or the empty text when the
-// library has none (or is missing). Text that does not fit the request's address field
-// (a host name from an earlier lookup) is not sent and gives the empty text.
+// The host name of an address text, or the empty text when the library has none (or is
+// missing): an IPv6 text (one with a ':') through GetDNSLookupW, which a library of an
+// earlier release lacks; a dotted one through GetDNSLookup. Text that does not fit the
+// request's address field (a host name from an earlier lookup) is not sent and gives the
+// empty text.
 std::wstring LookUpHostName(const std::wstring& address);
 // The same through a copy of the binding (a worker's, taken when its job started).
 std::wstring LookUpHostName(const ProbeLibrary& probe, const std::wstring& address);

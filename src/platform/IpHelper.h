@@ -26,6 +26,9 @@ struct IpHelper {
     // made, so both stay empty on older systems and the program still starts there.
     std::function<DWORD(PMIB_IF_TABLE2*)> GetIfTable2 = LookUp<DWORD, PMIB_IF_TABLE2*>("GetIfTable2");
     std::function<void(PVOID)> FreeMibTable = LookUp<void, PVOID>("FreeMibTable");
+    // The adapter list with IPv6 addresses and DNS servers (XP SP1 on), looked up alike.
+    std::function<ULONG(ULONG, ULONG, PVOID, PIP_ADAPTER_ADDRESSES, PULONG)> GetAdaptersAddresses =
+        LookUp<ULONG, ULONG, ULONG, PVOID, PIP_ADAPTER_ADDRESSES, PULONG>("GetAdaptersAddresses");
 
 private:
     // An export of the IP helper library that the program is linked with, or an empty

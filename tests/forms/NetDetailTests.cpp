@@ -1,5 +1,5 @@
-// The adapter details window: its rows, the lease times in the machine's zone, copying
-// a value, and the tray entries locked while it is open.
+// The adapter details window: its rows (IPv6 ones included), the lease times in the
+// machine's zone, copying a value, and the tray entries locked while it is open.
 #include "DetailForm/NetDetail.h"
 #include "WhileModal.h"
 #include "support/FakePlatform.h"
@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstring>
 
+using fake::FakeAdapter;
 using ::testing::ElementsAre;
 
 namespace {
@@ -86,6 +87,72 @@ TEST_F(NetDetail, RowsInOrderForTwoAddressesThreeDnsServersWinsAndNoDhcp) {
         EXPECT_EQ(list.Text(14, 1), L"真");
         EXPECT_EQ(detail.Caption(), L"网络连接详细信息");
     });
+}
+
+// An IPv6 address from its eight groups.
+FakeAdapter::Ipv6 Six(std::array<WORD, 8> groups, ULONG zone = 0) {
+    FakeAdapter::Ipv6 address;
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        address.bytes[i * 2] = static_cast<BYTE>(groups[i] >> 8);
+        address.bytes[i * 2 + 1] = static_cast<BYTE>(groups[i] & 0xFF);
+    }
+    address.zone = zone;
+    return address;
+}
+
+TEST_F(NetDetail, TheAdaptersIpv6AddressesAndDnsServersFollowTheIpv4Ones) {
+    auto& adapter = fake.Adapter(index);
+    adapter.ipv6 = {Six({0x2001, 0xdb8, 0, 0, 0, 0, 0, 2}), Six({0xfe80, 0, 0, 0, 0, 0, 0, 1}, 7)};
+    adapter.ipv6Dns = {Six({0x2001, 0xdb8, 0, 0, 0, 0, 0, 0x53})};
+    const DWORD other = fake.AddAdapter("other");
+    fake.Adapter(other).ipv6 = {Six({0x2001, 0xdb8, 1, 0, 0, 0, 0, 9})};
+    fake.Adapter(other).ipv6Dns = {Six({0x2001, 0xdb8, 1, 0, 0, 0, 0, 0x53})};
+    window = fake::BeginWindow();
+    WithDetails([&](TNetDetail& detail) {
+        EXPECT_THAT(Names(detail.ListView1),
+                    ElementsAre(L"主机名称", L"域名称", L"", L"物理地址", L"IP 地址", L"子网掩码", L"IP 地址",
+                                L"子网掩码", L"IPv6 地址", L"IPv6 地址", L"默认网关", L"DNS 服务器", L"", L"",
+                                L"", L"主 WINS 服务器", L"辅 WINS 服务器", L"Admin 状态"));
+        EXPECT_EQ(detail.ListView1.Text(8, 1), L"2001:db8::2");
+        EXPECT_EQ(detail.ListView1.Text(9, 1), L"fe80::1%7");
+        EXPECT_EQ(detail.ListView1.Text(13, 1), L"10.0.0.55");
+        EXPECT_EQ(detail.ListView1.Text(14, 1), L"2001:db8::53");
+    });
+    EXPECT_EQ(fake.AdaptersAddressesCalls, 1);
+
+    // A system without the list shows the rows as before.
+    fake.WithdrawAdaptersAddresses();
+    WithDetails([&](TNetDetail& detail) {
+        auto names = Names(detail.ListView1);
+        EXPECT_EQ(std::count(names.begin(), names.end(), L"IPv6 地址"), 0);
+        EXPECT_EQ(names.size(), 15u);
+    });
+}
+
+TEST_F(NetDetail, ADamagedAdapterListEndsTheWalkInsteadOfReadingPastIt) {
+    fake.Adapter(index).ipv6 = {Six({0x2001, 0xdb8, 0, 0, 0, 0, 0, 2})};
+    fake.Adapter(index).ipv6Dns = {Six({0x2001, 0xdb8, 0, 0, 0, 0, 0, 0x53})};
+    std::vector<BYTE> block = FetchAdapterAddresses();
+    ASSERT_FALSE(block.empty());
+    auto* adapter = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(block.data());
+    const std::string name = fake.Adapter(index).name;
+    ASSERT_EQ(Ipv6Of(block, name).Addresses, std::vector<std::wstring>{L"2001:db8::2"});
+    // A chain that loops on itself, a server outside the block, a socket address cut short.
+    IP_ADAPTER_UNICAST_ADDRESS* last = adapter->FirstUnicastAddress;
+    while (last->Next)
+        last = last->Next;
+    last->Next = adapter->FirstUnicastAddress;
+    IP_ADAPTER_DNS_SERVER_ADDRESS outside{};
+    adapter->FirstDnsServerAddress->Next = &outside;
+    const AdapterIpv6 looped = Ipv6Of(block, name);
+    EXPECT_LE(looped.Addresses.size(), block.size() / sizeof(IP_ADAPTER_UNICAST_ADDRESS) + 1);
+    EXPECT_EQ(looped.DnsServers, std::vector<std::wstring>{L"2001:db8::53"});
+    last->Address.iSockaddrLength = sizeof(sockaddr_in);
+    EXPECT_TRUE(Ipv6Of(block, name).Addresses.empty());
+    // A name that runs to the block's end is no name.
+    block.back() = 'x';
+    adapter->AdapterName = reinterpret_cast<char*>(&block.back());
+    EXPECT_TRUE(Ipv6Of(block, "x").DnsServers.empty());
 }
 
 TEST_F(NetDetail, DhcpRowsOnlyWithDhcpAndTheAdminStateFalseWhenDown) {

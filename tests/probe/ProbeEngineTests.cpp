@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -47,13 +48,28 @@ DWORD WINAPI ScriptedError() {
     return lastError;
 }
 
+// How the script names a socket address: dotted, or eight IPv6 groups and a non-zero zone
+// ("fe80:0:0:0:0:0:0:1%12").
+std::string Key(const sockaddr* where) {
+    if (where->sa_family == AF_INET)
+        return kvprobe::DottedText(reinterpret_cast<const sockaddr_in*>(where)->sin_addr.s_addr);
+    const auto* in6 = reinterpret_cast<const sockaddr_in6*>(where);
+    std::string key;
+    for (int group = 0; group < 8; ++group) {
+        char text[8];
+        std::snprintf(text, sizeof text, "%s%x", group ? ":" : "",
+                      in6->sin6_addr.s6_addr[group * 2] << 8 | in6->sin6_addr.s6_addr[group * 2 + 1]);
+        key += text;
+    }
+    return in6->sin6_scope_id ? key + "%" + std::to_string(in6->sin6_scope_id) : key;
+}
+
 int WSAAPI ScriptedNameInfo(const sockaddr* where, socklen_t, char* host, DWORD hostSize, char*, DWORD,
                             int flags) {
     ++current->lookups;
     if (!(flags & NI_NAMEREQD))
         return WSAEINVAL;
-    const auto* in = reinterpret_cast<const sockaddr_in*>(where);
-    const std::string address = kvprobe::DottedText(in->sin_addr.s_addr);
+    const std::string address = Key(where);
     for (const auto& [known, name] : current->names)
         if (known == address) {
             std::strncpy(host, name.c_str(), hostSize - 1);
@@ -333,6 +349,89 @@ TEST(ProbeLookup, NamesFoundMissingOrNotAsked) {
     EXPECT_EQ(lookup("far.example.test", result), "");
     EXPECT_NE(result, 0u);
     EXPECT_EQ(script.lookups, asked); // text that is no address is not looked up
+}
+
+TEST(ProbeLookup, WideTextsOfBothFamiliesAndWhatIsNoAddress) {
+    Script script;
+    script.names = {{"10.0.0.7", "seven.example.test"},
+                    {"2001:db8:0:0:0:0:0:1", "v6.example.test"},
+                    {"fe80:0:0:0:0:0:0:1%12", "link.example.test"},
+                    {"0:0:0:0:0:0:0:1", "localhost"},
+                    {"0:0:0:0:0:ffff:a00:7", "mapped.example.test"},
+                    {"1:2:3:4:5:6:7:8", "full.example.test"},
+                    {"1:0:0:0:0:0:0:0", "gap.example.test"}};
+    ScopedSeam seam(script);
+    struct Case {
+        const wchar_t* address;
+        const wchar_t* name; // null: not looked up at all
+    };
+    const Case cases[] = {
+        {L"10.0.0.7", L"seven.example.test"},
+        {L"2001:db8::1", L"v6.example.test"},
+        {L"2001:DB8:0:0:0:0:0:1", L"v6.example.test"},
+        {L"fe80::1%12", L"link.example.test"},
+        {L"::1", L"localhost"},
+        {L"::ffff:10.0.0.7", L"mapped.example.test"},
+        {L"1:2:3:4:5:6:7:8", L"full.example.test"},
+        {L"1::", L"gap.example.test"},
+        {L"2001:db8::2", L""}, // an address without a name
+        {L"", nullptr},
+        {L"far.example.test", nullptr},
+        {L"2001:db8:::1", nullptr},
+        {L"1::2::3", nullptr},
+        {L"12345::1", nullptr},
+        {L"g::1", nullptr},
+        {L"1:2:3:4:5:6:7:8:9", nullptr},
+        {L"1:2:3:4:5:6:7:8::", nullptr},
+        {L":1::", nullptr},
+        {L"1:", nullptr},
+        {L"1.2.3.4::", nullptr},
+        {L"::1.2.3", nullptr},
+        {L"fe80::1%", nullptr},
+        {L"fe80::1%x", nullptr},
+        {L"fe80::1%4294967296", nullptr},
+        {L"10.0.0.7%1", nullptr},
+        {L"::1 ", nullptr},
+        {L"\x4e2d::1", nullptr},
+    };
+    for (const Case& c : cases) {
+        const int asked = script.lookups;
+        wchar_t name[64];
+        std::wmemset(name, L'#', 64);
+        const DWORD result = kvprobe::LookupWide(c.address, name, 64);
+        std::string shown; // for the messages
+        for (const wchar_t* w = c.address; *w; ++w)
+            shown += *w < 0x80 ? static_cast<char>(*w) : '?';
+        EXPECT_EQ(std::wstring(name), c.name ? c.name : L"") << shown;
+        EXPECT_EQ(result == 0, c.name && *c.name) << shown;
+        EXPECT_EQ(script.lookups, asked + (c.name ? 1 : 0)) << shown;
+    }
+}
+
+TEST(ProbeLookup, WideNamesAreCutToTheCapacityAndBadArgumentsWriteNothingOutside) {
+    Script script;
+    script.names = {{"0:0:0:0:0:0:0:1", "localhost"}, {"10.0.0.9", std::string(2000, 'n')}};
+    ScopedSeam seam(script);
+    // The guard around the room the caller gives must stay as it was.
+    wchar_t buffer[8];
+    auto lookup = [&](const wchar_t* address, DWORD capacity) {
+        std::wmemset(buffer, L'#', 8);
+        return kvprobe::LookupWide(address, buffer + 1, capacity);
+    };
+    EXPECT_EQ(lookup(L"::1", 5), 0u);
+    EXPECT_EQ(std::wstring(buffer, 8), std::wstring(L"#loca\0##", 8));
+    EXPECT_EQ(lookup(L"::1", 1), 0u);
+    EXPECT_EQ(std::wstring(buffer, 3), std::wstring(L"#\0#", 3));
+    EXPECT_EQ(lookup(L"10.0.0.9", 6), 0u);
+    EXPECT_EQ(std::wstring(buffer, 8), std::wstring(L"#nnnnn\0#", 8));
+    EXPECT_NE(lookup(L"::1", 0), 0u);
+    EXPECT_EQ(std::wstring(buffer, 8), L"########");
+    EXPECT_NE(lookup(nullptr, 6), 0u);
+    EXPECT_EQ(std::wstring(buffer, 3), std::wstring(L"#\0#", 3));
+    EXPECT_NE(kvprobe::LookupWide(L"::1", nullptr, 6), 0u);
+    // A text longer than any address is none.
+    std::wstring unterminated(kvprobe::kMaxAddressText + 1, L'1');
+    EXPECT_NE(lookup(unterminated.c_str(), 6), 0u);
 }
 
 } // namespace

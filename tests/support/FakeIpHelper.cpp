@@ -178,6 +178,9 @@ FakeIpHelper::FakeIpHelper() {
         DeletedArpEntries.push_back(*row);
         return NO_ERROR;
     };
+    ip.GetAdaptersAddresses = [this](ULONG family, ULONG, PVOID, PIP_ADAPTER_ADDRESSES first, PULONG size) {
+        return FillAdaptersAddresses(family, first, size);
+    };
     flushTarget = this;
     // Systems before Vista have no 64-bit interface table.
     ip.GetIfTable2 = nullptr;
@@ -336,6 +339,92 @@ DWORD FakeIpHelper::FillAdaptersInfo(PIP_ADAPTER_INFO info, PULONG size) const {
                 a.primaryWins);
         setText(e.SecondaryWinsServer.IpAddress.String, sizeof e.SecondaryWinsServer.IpAddress.String,
                 a.secondaryWins);
+    }
+    return NO_ERROR;
+}
+
+ULONG FakeIpHelper::FillAdaptersAddresses(ULONG family, PIP_ADAPTER_ADDRESSES first, PULONG size) {
+    ++AdaptersAddressesCalls;
+    if (AdaptersAddressesError != NO_ERROR)
+        return AdaptersAddressesError;
+    if (Adapters.empty())
+        return ERROR_NO_DATA;
+    const bool v4 = family == AF_UNSPEC || family == AF_INET;
+    const bool v6 = family == AF_UNSPEC || family == AF_INET6;
+    // Records, names and socket addresses one after the other, each on an 8-byte boundary.
+    auto aligned = [](std::size_t n) { return (n + 7) & ~std::size_t{7}; };
+    const std::size_t kAddress = aligned(sizeof(sockaddr_in6));
+    std::size_t needed = 0;
+    for (const FakeAdapter& a : Adapters) {
+        const std::size_t unicast = (v4 ? a.addresses.size() : 0) + (v6 ? a.ipv6.size() : 0);
+        const std::size_t dns = v6 ? a.ipv6Dns.size() : 0;
+        needed += aligned(sizeof(IP_ADAPTER_ADDRESSES)) + aligned(a.name.size() + 1) +
+                  unicast * (aligned(sizeof(IP_ADAPTER_UNICAST_ADDRESS)) + kAddress) +
+                  dns * (aligned(sizeof(IP_ADAPTER_DNS_SERVER_ADDRESS)) + kAddress);
+    }
+    if (!first || *size < needed) {
+        *size = static_cast<ULONG>(needed);
+        return ERROR_BUFFER_OVERFLOW;
+    }
+    BYTE* free = reinterpret_cast<BYTE*>(first);
+    std::memset(free, 0, needed);
+    auto take = [&](std::size_t bytes) {
+        BYTE* at = free;
+        free += aligned(bytes);
+        return at;
+    };
+    auto address = [&](SOCKET_ADDRESS& into, const FakeAdapter::Ipv6* six, const std::string& four) {
+        if (six) {
+            auto* in6 = reinterpret_cast<sockaddr_in6*>(take(sizeof(sockaddr_in6)));
+            in6->sin6_family = AF_INET6;
+            std::memcpy(&in6->sin6_addr, six->bytes.data(), 16);
+            in6->sin6_scope_id = six->zone;
+            into.lpSockaddr = reinterpret_cast<LPSOCKADDR>(in6);
+            into.iSockaddrLength = sizeof(sockaddr_in6);
+        } else {
+            auto* in = reinterpret_cast<sockaddr_in*>(take(sizeof(sockaddr_in6)));
+            in->sin_family = AF_INET;
+            in->sin_addr.s_addr = ::inet_addr(four.c_str());
+            into.lpSockaddr = reinterpret_cast<LPSOCKADDR>(in);
+            into.iSockaddrLength = sizeof(sockaddr_in);
+        }
+    };
+    IP_ADAPTER_ADDRESSES* previous = nullptr;
+    for (const FakeAdapter& a : Adapters) {
+        auto* record = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(take(sizeof(IP_ADAPTER_ADDRESSES)));
+        record->Length = sizeof(IP_ADAPTER_ADDRESSES);
+        record->IfIndex = a.index;
+        record->Ipv6IfIndex = v6 ? a.index : 0;
+        if (previous)
+            previous->Next = record;
+        previous = record;
+        char* name = reinterpret_cast<char*>(take(a.name.size() + 1));
+        std::memcpy(name, a.name.c_str(), a.name.size() + 1);
+        record->AdapterName = name;
+        PIP_ADAPTER_UNICAST_ADDRESS* unicastLink = &record->FirstUnicastAddress;
+        auto addUnicast = [&](const FakeAdapter::Ipv6* six, const std::string& four) {
+            auto* u = reinterpret_cast<IP_ADAPTER_UNICAST_ADDRESS*>(take(sizeof(IP_ADAPTER_UNICAST_ADDRESS)));
+            u->Length = sizeof *u;
+            address(u->Address, six, four);
+            *unicastLink = u;
+            unicastLink = &u->Next;
+        };
+        if (v4)
+            for (const auto& [text, mask] : a.addresses)
+                addUnicast(nullptr, text);
+        if (v6)
+            for (const FakeAdapter::Ipv6& six : a.ipv6)
+                addUnicast(&six, {});
+        PIP_ADAPTER_DNS_SERVER_ADDRESS* dnsLink = &record->FirstDnsServerAddress;
+        if (v6)
+            for (const FakeAdapter::Ipv6& six : a.ipv6Dns) {
+                auto* d = reinterpret_cast<IP_ADAPTER_DNS_SERVER_ADDRESS*>(
+                    take(sizeof(IP_ADAPTER_DNS_SERVER_ADDRESS)));
+                d->Length = sizeof *d;
+                address(d->Address, &six, {});
+                *dnsLink = d;
+                dnsLink = &d->Next;
+            }
     }
     return NO_ERROR;
 }

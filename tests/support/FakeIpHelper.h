@@ -2,6 +2,7 @@
 #include "platform/IpHelper.h"
 #include "support/Override.h"
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -29,6 +30,14 @@ struct FakeAdapter {
     bool haveWins = false;
     std::string primaryWins;
     std::string secondaryWins;
+    // What GetAdaptersAddresses lists besides the IPv4 addresses above: IPv6 addresses and
+    // DNS servers, each its sixteen bytes and a zone.
+    struct Ipv6 {
+        std::array<BYTE, 16> bytes{};
+        ULONG zone = 0;
+    };
+    std::vector<Ipv6> ipv6;
+    std::vector<Ipv6> ipv6Dns;
 };
 
 // What the 64-bit interface table says of one interface beyond its 32-bit row.
@@ -89,6 +98,11 @@ public:
     FakeAdapter& Adapter(DWORD index);
     DWORD AdaptersInfoError = NO_ERROR;
     int AdaptersInfoCalls = 0;
+    // The adapter list with addresses of both families (XP SP1 on); a system without it
+    // after WithdrawAdaptersAddresses.
+    void WithdrawAdaptersAddresses() { binding_->GetAdaptersAddresses = nullptr; }
+    ULONG AdaptersAddressesError = NO_ERROR;
+    int AdaptersAddressesCalls = 0;
 
     // Interface names by index, as GetInterfaceInfo lists them; AddAdapter adds one.
     std::vector<std::pair<DWORD, std::wstring>> InterfaceNames;
@@ -139,6 +153,7 @@ public:
 
 private:
     DWORD FillAdaptersInfo(PIP_ADAPTER_INFO info, PULONG size) const;
+    ULONG FillAdaptersAddresses(ULONG family, PIP_ADAPTER_ADDRESSES first, PULONG size);
     DWORD FillIfTable2(PMIB_IF_TABLE2* table);
     DWORD FillIpNetTable(PMIB_IPNETTABLE table, PULONG size, BOOL sorted);
     BindingOverride<platform::IpHelper> binding_{platform::ipHelper()};

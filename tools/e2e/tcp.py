@@ -2,6 +2,7 @@
 #   tcp.py listen ADDRESS PORT READY HOLD   listens and holds every connection it accepts
 #   tcp.py connect ADDRESS PORT READY HOLD  holds one connection
 # READY is written once the socket is ready; for a connection it holds the local port.
+# ADDRESS is IPv4 or IPv6 text.
 import os
 import socket
 import sys
@@ -11,7 +12,7 @@ mode, address, port, ready, hold = sys.argv[1], sys.argv[2], int(sys.argv[3]), s
 end = time.time() + hold
 held = []
 if mode == "listen":
-    s = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    s = socket.socket(socket.AF_INET6 if ":" in address else socket.AF_INET, socket.SOCK_STREAM)
     s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
     s.bind((address, port))
     s.listen(8)

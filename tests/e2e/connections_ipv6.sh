@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# IPv6 rows and the program behind a connection on the Connections page, against the
+# kernel: two namespaces joined by a veth that carries IPv6 (ULA addresses, no duplicate
+# address detection, fixed neighbours) beside IPv4. In the program's namespace an IPv6
+# socket listens, and IPv6 connections run to and from the peer; a Windows program
+# (kv_tcphold) holds one IPv4 and one IPv6 connection. The page must list the IPv6 rows
+# after the IPv4 ones with their compressed addresses and ports, and name the Windows
+# program's process (its id and "kv_tcphold.exe") on both of its rows.
+#
+# Sockets of native Linux programs (the python3 ones here) belong to no Windows process:
+# Wine reports them with an owner it cannot name; what it reports is logged, not checked.
+#   connections_ipv6.sh KELVRA_EXE KV_INSPECT_EXE KV_TCPHOLD_EXE
+set -u
+kelvra=$1
+# shellcheck disable=SC2034 # read by e2e_inspect
+E2E_INSPECTOR=$2
+tcphold=$3
+# shellcheck source-path=SCRIPTDIR source=../../tools/e2e/lib.sh
+source "$(dirname "$0")/../../tools/e2e/lib.sh"
+E2E_DEADLINE=150
+e2e_init
+
+# Control ids (src/StatForm/resource.h) and messages.
+idPages=1010
+idList=1600
+trayCallback=0x8100
+WM_LBUTTONUP=0x0202
+WM_KEYDOWN=0x0100
+VK_RIGHT=0x27
+hold=90
+
+local4=10.201.1.2
+peer4=10.201.1.1
+local6=fd00:7e::1
+peer6=fd00:7e::2
+
+# The link: IPv6 without autoconfiguration, router solicitations, duplicate address
+# detection or link-local addresses, and fixed neighbours of both families, so that
+# nothing is sent on it but what the test's sockets send.
+e2e_netns_create a
+e2e_netns_create b
+for ns in a b; do
+    e2e_exec $ns sysctl -qw net.ipv6.conf.default.accept_ra=0 net.ipv6.conf.default.autoconf=0 \
+        net.ipv6.conf.default.router_solicitations=0 net.ipv6.conf.default.accept_dad=0 \
+        net.ipv6.conf.default.addr_gen_mode=1 || e2e_fail "cannot set the IPv6 defaults of $ns"
+done
+e2e_veth a-eth0 a b-eth0 b
+e2e_addr a a-eth0 $local4/24
+e2e_addr b b-eth0 $peer4/24
+e2e_exec a ip -6 addr add $local6/64 dev a-eth0 nodad || e2e_fail "cannot add $local6"
+e2e_exec b ip -6 addr add $peer6/64 dev b-eth0 nodad || e2e_fail "cannot add $peer6"
+macA=$(e2e_exec a cat /sys/class/net/a-eth0/address)
+macB=$(e2e_exec b cat /sys/class/net/b-eth0/address)
+for address in $peer4 $peer6; do
+    e2e_exec a ip neigh replace "$address" lladdr "$macB" dev a-eth0 nud permanent || e2e_fail "no neighbour $address"
+done
+for address in $local4 $local6; do
+    e2e_exec b ip neigh replace "$address" lladdr "$macA" dev b-eth0 nud permanent || e2e_fail "no neighbour $address"
+done
+
+e2e_tcp a listen $local6 8086 listen6-a $hold
+e2e_tcp b listen $peer6 9096 listen6-b $hold
+e2e_tcp b listen $peer4 9090 listen4-b $hold
+e2e_tcp a connect $peer6 9096 out6 $hold
+e2e_tcp b connect $local6 8086 in6 $hold
+out6=$(cat "$E2E_WORK/out6")
+in6=$(cat "$E2E_WORK/in6")
+
+e2e_install a "$kelvra" "$tcphold"
+e2e_fresh_settings a
+
+# hold_from NAME ADDRESS PORT: the Windows program connects and holds; sets held to its
+# "PID LOCALPORT".
+hold_from() {
+    local deadline=$((SECONDS + 20))
+    e2e_wine_bg a 'C:\kelvra\kv_tcphold.exe' "$2" "$3" $hold
+    until [ -s "$E2E_LAST_OUT.out" ]; do
+        kill -0 "$E2E_LAST_PID" 2>/dev/null || e2e_fail "kv_tcphold to $2 ended: $(cat "$E2E_LAST_OUT.err")"
+        [ $SECONDS -ge $deadline ] && e2e_fail "kv_tcphold to $2 did not connect"
+        sleep 0.2
+    done
+    held=$(head -n1 "$E2E_LAST_OUT.out" | tr -d '\r')
+    e2e_log "kv_tcphold $1: pid and port $held"
+}
+hold_from v4 $peer4 9090
+read -r pid4 port4 <<<"$held"
+hold_from v6 $peer6 9096
+read -r pid6 port6 <<<"$held"
+
+e2e_wine_bg a 'C:\kelvra\kelvra.exe'
+pid=$E2E_LAST_PID
+windows=$(e2e_inspect a wait TStatsForm 1 "$E2E_START_WAIT") || e2e_fail "no status window within $E2E_START_WAIT s"
+hwnd=$(echo "$windows" | head -n1 | cut -f1)
+e2e_inspect a post "$hwnd" $trayCallback 0 $WM_LBUTTONUP >/dev/null || e2e_fail "cannot show $hwnd"
+controls=$(e2e_inspect a children "$hwnd") || e2e_fail "cannot list the controls of $hwnd"
+handle_of() { echo "$controls" | awk -F'\t' -v id="$1" '$2 == id { print $1; exit }'; }
+pages=$(handle_of $idPages)
+list=$(handle_of $idList)
+if [ -z "$pages" ] || [ -z "$list" ]; then
+    e2e_fail "no page control or connections list among the controls"
+fi
+for _ in 1 2 3 4 5; do # to the Connections page, as the arrow keys move between tabs
+    e2e_inspect a post "$pages" $WM_KEYDOWN $VK_RIGHT 0 >/dev/null || e2e_fail "cannot press a key"
+done
+
+# The list's cells, one row a line, separated by tabs.
+rows() {
+    local out
+    out=$(e2e_inspect a rows "$list") || e2e_fail "cannot read the list's rows"
+    [ -z "$out" ] || echo "$out" | cut -f3-
+}
+deadline=$((SECONDS + 10))
+until [ -n "$(rows)" ]; do
+    [ $SECONDS -ge $deadline ] && e2e_fail "the connections list stayed empty"
+    sleep 0.3
+done
+listed=$(rows)
+# expect_row CELLS: the line number of the row with these cells (tab-separated; five
+# cells are compared with a row's first five).
+expect_row() {
+    local at
+    at=$(echo "$listed" | grep -nxF -m1 -- "$1" | cut -d: -f1)
+    [ -z "$at" ] && at=$(echo "$listed" | cut -f1-5 | grep -nxF -m1 -- "$1" | cut -d: -f1)
+    [ -n "$at" ] || e2e_fail "no row '$1' among:
+$listed"
+    echo "$at"
+}
+tab=$'\t'
+expect_row "$local6${tab}8086$tab::${tab}0${tab}LISTEN" >/dev/null
+expect_row "$local6$tab$out6$tab$peer6${tab}9096${tab}ESTABLISHED" >/dev/null
+in6row=$(expect_row "$local6${tab}8086$tab$peer6$tab$in6${tab}ESTABLISHED")
+expect_row "$local4$tab$port4$tab$peer4${tab}9090${tab}ESTABLISHED$tab$pid4${tab}kv_tcphold.exe" >/dev/null
+expect_row "$local6$tab$port6$tab$peer6${tab}9096${tab}ESTABLISHED$tab$pid6${tab}kv_tcphold.exe" >/dev/null
+
+# The IPv6 rows come after every IPv4 row.
+lastV4=$(echo "$listed" | cut -f1 | grep -nv ':' | tail -n1 | cut -d: -f1)
+firstV6=$(echo "$listed" | cut -f1 | grep -n ':' | head -n1 | cut -d: -f1)
+[ "$lastV4" -lt "$firstV6" ] || e2e_fail "an IPv4 row (line $lastV4) after the first IPv6 row (line $firstV6):
+$listed"
+e2e_log "native sockets' owners as Wine reports them: '$(echo "$listed" | sed -n "${in6row}p" | cut -f6-)'"
+e2e_log "Connections page: $(echo "$listed" | wc -l) rows, the IPv6 ones and both of kv_tcphold's among them"
+
+e2e_stop a "$hwnd" "$pid" 30
+rc=$?
+[ $rc -eq 0 ] || e2e_fail "the program ended with exit code $rc"
