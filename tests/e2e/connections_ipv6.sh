@@ -5,7 +5,9 @@
 # socket listens, and IPv6 connections run to and from the peer; a Windows program
 # (kv_tcphold) holds one IPv4 and one IPv6 connection. The page must list the IPv6 rows
 # after the IPv4 ones with their compressed addresses and ports, and name the Windows
-# program's process (its id and "kv_tcphold.exe") on both of its rows.
+# program's process (its id and "kv_tcphold.exe") on both of its rows. Looking up every
+# row through the probe library names the peer's addresses of both families (a private
+# hosts file, a resolver on the loopback: no lookup leaves the machine).
 #
 # Sockets of native Linux programs (the python3 ones here) belong to no Windows process:
 # Wine reports them with an owner it cannot name; what it reports is logged, not checked.
@@ -15,10 +17,16 @@ kelvra=$1
 # shellcheck disable=SC2034 # read by e2e_inspect
 E2E_INSPECTOR=$2
 tcphold=$3
+# A mount namespace of our own, so the private hosts file and resolver reach every
+# program of this test and nothing else.
+if [ -z "${KV_CONN6_UNSHARED-}" ]; then
+    KV_CONN6_UNSHARED=1 exec unshare -m --propagation private bash "$0" "$@"
+fi
 # shellcheck source-path=SCRIPTDIR source=../../tools/e2e/lib.sh
 source "$(dirname "$0")/../../tools/e2e/lib.sh"
 E2E_DEADLINE=150
 e2e_init
+e2e_private_names $'127.0.0.1 localhost\n10.201.1.1 peer4.test\nfd00:7e::2 peer6.test\n'
 
 # Control ids (src/StatForm/resource.h) and messages.
 idPages=1010
@@ -26,6 +34,8 @@ idList=1600
 trayCallback=0x8100
 WM_LBUTTONUP=0x0202
 WM_KEYDOWN=0x0100
+WM_COMMAND=0x0111
+idReverseLookupIPs1=1614
 VK_RIGHT=0x27
 hold=90
 
@@ -66,7 +76,7 @@ e2e_tcp b connect $local6 8086 in6 $hold
 out6=$(cat "$E2E_WORK/out6")
 in6=$(cat "$E2E_WORK/in6")
 
-e2e_install a "$kelvra" "$tcphold"
+e2e_install a "$kelvra" "$(dirname "$kelvra")/kelvra.dll" "$tcphold"
 e2e_fresh_settings a
 
 # hold_from NAME ADDRESS PORT: the Windows program connects and holds; sets held to its
@@ -139,6 +149,17 @@ firstV6=$(echo "$listed" | cut -f1 | grep -n ':' | head -n1 | cut -d: -f1)
 $listed"
 e2e_log "native sockets' owners as Wine reports them: '$(echo "$listed" | sed -n "${in6row}p" | cut -f6-)'"
 e2e_log "Connections page: $(echo "$listed" | wc -l) rows, the IPv6 ones and both of kv_tcphold's among them"
+
+# "反向查找所有IP": the peer's names replace its addresses in the rows of both families.
+e2e_inspect a post "$hwnd" $WM_COMMAND $idReverseLookupIPs1 0 >/dev/null || e2e_fail "cannot start the lookups"
+deadline=$((SECONDS + 30))
+until rows | grep -qF "${tab}peer6.test${tab}9096${tab}ESTABLISHED$tab$pid6$tab" &&
+    rows | grep -qF "${tab}peer4.test${tab}9090${tab}ESTABLISHED$tab$pid4$tab"; do
+    [ $SECONDS -ge $deadline ] && e2e_fail "the peer's names did not replace its addresses:
+$(rows)"
+    sleep 0.5
+done
+e2e_log "lookups: the peer named in the rows of both families"
 
 e2e_stop a "$hwnd" "$pid" 30
 rc=$?
