@@ -7,7 +7,8 @@
 # after the IPv4 ones with their compressed addresses and ports, and name the Windows
 # program's process (its id and "kv_tcphold.exe") on both of its rows. Looking up every
 # row through the probe library names the peer's addresses of both families (a private
-# hosts file, a resolver on the loopback: no lookup leaves the machine).
+# hosts file, a resolver on the loopback: no lookup leaves the machine). The details
+# window lists the adapter's IPv6 address.
 #
 # Sockets of native Linux programs (the python3 ones here) belong to no Windows process:
 # Wine reports them with an owner it cannot name; what it reports is logged, not checked.
@@ -36,6 +37,10 @@ WM_LBUTTONUP=0x0202
 WM_KEYDOWN=0x0100
 WM_COMMAND=0x0111
 idReverseLookupIPs1=1614
+idBtnDetails=1215
+idDetailList=6102
+idDetailClose=6103
+BM_CLICK=0x00F5
 VK_RIGHT=0x27
 hold=90
 
@@ -160,6 +165,22 @@ $(rows)"
     sleep 0.5
 done
 e2e_log "lookups: the peer named in the rows of both families"
+
+# The details window lists the adapter's IPv6 address after its IPv4 one. The click is
+# posted, since the button's handler runs until the window closes.
+control() { e2e_inspect a control "$1" "$2" | cut -f1; }
+e2e_inspect a post "$(control "$hwnd" $idBtnDetails)" $BM_CLICK 0 0 >/dev/null || e2e_fail "cannot press the details button"
+detail=$(e2e_inspect a wait TNetDetail 1 10 | cut -f1) || e2e_fail "no details window within 10 s"
+details=$(e2e_inspect a rows "$(control "$detail" $idDetailList)" | cut -f3-) || e2e_fail "cannot read the details"
+expect_in_details() {
+    echo "$details" | grep -nxF -m1 -- "$1" | cut -d: -f1 | grep . || e2e_fail "no details row '$1' among:
+$details"
+}
+[ "$(expect_in_details "IP 地址${tab}$local4")" -lt "$(expect_in_details "IPv6 地址${tab}$local6")" ] ||
+    e2e_fail "the IPv6 address stands before the IPv4 one"
+e2e_log "details window: $(echo "$details" | grep -F 'IPv6' | tr '\t\n' '  ')"
+e2e_inspect a post "$(control "$detail" $idDetailClose)" $BM_CLICK 0 0 >/dev/null
+e2e_inspect a wait TNetDetail =0 10 >/dev/null || e2e_fail "the details window did not close"
 
 e2e_stop a "$hwnd" "$pid" 30
 rc=$?
