@@ -26,6 +26,10 @@ struct IpHelper {
     // made, so both stay empty on older systems and the program still starts there.
     std::function<DWORD(PMIB_IF_TABLE2*)> GetIfTable2 = LookUp<DWORD, PMIB_IF_TABLE2*>("GetIfTable2");
     std::function<void(PVOID)> FreeMibTable = LookUp<void, PVOID>("FreeMibTable");
+    // The connection table with each connection's owning process, of either family: from
+    // XP SP2 on (IPv6 rows from Vista on); empty where the system has none.
+    std::function<DWORD(PVOID, PDWORD, BOOL, ULONG, TCP_TABLE_CLASS, ULONG)> GetExtendedTcpTable =
+        LookUp<DWORD, PVOID, PDWORD, BOOL, ULONG, TCP_TABLE_CLASS, ULONG>("GetExtendedTcpTable");
 
 private:
     // An export of the IP helper library that the program is linked with, or an empty
