@@ -1,5 +1,5 @@
-// Address lookups on the connections list: each row's local and remote address replaced
-// by its host name where the probe library finds one. They run on the window's thread,
+// Address lookups on the connections list: each row's local and remote address, IPv4 or
+// IPv6, replaced by its host name where the probe library finds one. They run on the window's thread,
 // which handles its messages between two lookups.
 #include "StatForm/ConnectionTexts.h"
 #include "StatForm/StatsForm.h"
@@ -57,8 +57,13 @@ private:
             return false;
         widgets::ListView& list = window_.Connections.lvConnections;
         const std::wstring text = list.Text(row, column);
-        // A cell named by an earlier lookup is left as it is.
-        if (!connections::IsDottedAddress(text))
+        // A cell named by an earlier lookup is left as it is; an IPv6 address is looked
+        // up only by a library with the wide lookup.
+        const kelvradll::ProbeLibrary& probe = kelvradll::probeLibrary();
+        const bool address = connections::IsDottedAddress(text)
+                                 ? static_cast<bool>(probe.GetDNSLookup)
+                                 : connections::IsIpv6Address(text) && static_cast<bool>(probe.GetDNSLookupW);
+        if (!address)
             return true;
         const std::wstring name = kelvradll::LookUpHostName(text);
         if (!StillCurrent())
@@ -78,16 +83,22 @@ private:
     std::uint32_t generation_ = 0;
 };
 
+// A library that can look up at least one family.
+bool CanLookUp() {
+    const kelvradll::ProbeLibrary& probe = kelvradll::probeLibrary();
+    return probe.GetDNSLookup || probe.GetDNSLookupW;
+}
+
 } // namespace
 
 void TStatsForm::LookupIP1Click() {
-    if (!kelvradll::probeLibrary().GetDNSLookup)
+    if (!CanLookUp())
         return;
     AddressLookup(*this, RowChoice::Selected).Run();
 }
 
 void TStatsForm::ReverseLookupIPs1Click() {
-    if (!kelvradll::probeLibrary().GetDNSLookup)
+    if (!CanLookUp())
         return;
     AddressLookup(*this, RowChoice::All).Run();
 }

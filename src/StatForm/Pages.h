@@ -175,8 +175,8 @@ struct ConnectionsPage {
     widgets::MenuItem N4{PopupMenu2, IDM_N4};
     widgets::MenuItem ReverseLookupIPs1{PopupMenu2, IDM_ReverseLookupIPs1};
 
-    // Widths of the list's five columns, kept between runs.
-    std::array<int, 5> ConnectionColumnWidths = settings::kDefaultConnectionColumnWidths;
+    // Widths of the list's seven columns, kept between runs.
+    std::array<int, 7> ConnectionColumnWidths = settings::kDefaultConnectionColumnWidths;
     // The column last clicked and its direction; both start at zero.
     std::uint8_t SortColumn = 0;
     bool SortAscending = false;

@@ -236,6 +236,8 @@ public:
     void PopupMenu2Popup();
     // The attached remote-address word of the selected row (the first, if several).
     DWORD SelectedRemoteAddress() const;
+    // One IPv4 row selected and a whole probe library: what the trace route needs.
+    bool TraceRouteAvailable() const;
     void TraceRoute1Click();
     void LookupIP1Click();
     void ReverseLookupIPs1Click();

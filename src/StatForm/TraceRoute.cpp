@@ -15,8 +15,8 @@ TFrmTraceRt& TStatsForm::OpenTraceRoute(DWORD targetAddress) {
 }
 
 void TStatsForm::TraceRoute1Click() {
-    // The menu entry is enabled for exactly one selected row and a whole probe library; a
-    // stale click does nothing.
-    if (Connections.lvConnections.SelectedCount() == 1 && kelvradll::probeLibrary().Loaded())
+    // The menu entry is enabled for exactly one selected IPv4 row and a whole probe
+    // library; a stale click does nothing.
+    if (TraceRouteAvailable())
         OpenTraceRoute(SelectedRemoteAddress());
 }

@@ -29,6 +29,10 @@ struct IpHelper {
     // The adapter list with IPv6 addresses and DNS servers (XP SP1 on), looked up alike.
     std::function<ULONG(ULONG, ULONG, PVOID, PIP_ADAPTER_ADDRESSES, PULONG)> GetAdaptersAddresses =
         LookUp<ULONG, ULONG, ULONG, PVOID, PIP_ADAPTER_ADDRESSES, PULONG>("GetAdaptersAddresses");
+    // The connection table with each connection's owning process, of either family: from
+    // XP SP2 on (IPv6 rows from Vista on); empty where the system has none.
+    std::function<DWORD(PVOID, PDWORD, BOOL, ULONG, TCP_TABLE_CLASS, ULONG)> GetExtendedTcpTable =
+        LookUp<DWORD, PVOID, PDWORD, BOOL, ULONG, TCP_TABLE_CLASS, ULONG>("GetExtendedTcpTable");
 
 private:
     // An export of the IP helper library that the program is linked with, or an empty

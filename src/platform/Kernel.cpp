@@ -1,5 +1,7 @@
 #include "platform/Kernel.h"
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace platform {
@@ -14,6 +16,9 @@ void KernelHandleTraits::Close(HANDLE h) {
 }
 void ModuleTraits::Close(HMODULE h) {
     kernel().FreeLibrary(h);
+}
+void SnapshotTraits::Close(HANDLE h) {
+    kernel().CloseHandle(h);
 }
 
 WindowsVersion QueryWindowsVersion() {
@@ -98,6 +103,24 @@ std::vector<std::wstring> FindFiles(const std::wstring& pattern) {
     while (kernel().FindNextFileW(search, &found));
     kernel().FindClose(search);
     return names;
+}
+
+std::vector<ProcessEntry> RunningProcesses() {
+    std::vector<ProcessEntry> processes;
+    UniqueSnapshot snapshot(kernel().CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot)
+        return processes;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = kernel().Process32FirstW(snapshot.Get(), &entry); more;
+         more = kernel().Process32NextW(snapshot.Get(), &entry)) {
+        // The name field is a fixed array: read no further than its end.
+        const wchar_t* begin = entry.szExeFile;
+        const wchar_t* end = std::find(begin, begin + std::size(entry.szExeFile), L'\0');
+        processes.push_back({entry.th32ProcessID, std::wstring(begin, end)});
+        entry.dwSize = sizeof entry;
+    }
+    return processes;
 }
 
 } // namespace platform

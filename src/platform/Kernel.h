@@ -1,6 +1,8 @@
 #pragma once
 #include "platform/Handles.h"
 
+#include <tlhelp32.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -56,9 +58,32 @@ struct Kernel {
     WindowsVersion Version = QueryWindowsVersion();
     // The machine's time zone, for times the platform gives in UTC.
     std::function<DWORD(LPTIME_ZONE_INFORMATION)> GetTimeZoneInformation = ::GetTimeZoneInformation;
+    // The process list, through a snapshot (INVALID_HANDLE_VALUE when none was taken).
+    std::function<HANDLE(DWORD, DWORD)> CreateToolhelp32Snapshot = ::CreateToolhelp32Snapshot;
+    std::function<BOOL(HANDLE, LPPROCESSENTRY32W)> Process32FirstW = ::Process32FirstW;
+    std::function<BOOL(HANDLE, LPPROCESSENTRY32W)> Process32NextW = ::Process32NextW;
 };
 
 Kernel& kernel();
+
+// A snapshot's handle: its "none" is INVALID_HANDLE_VALUE, not null.
+struct SnapshotTraits {
+    using Type = HANDLE;
+    static Type Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Type h);
+};
+using UniqueSnapshot = UniqueHandle<SnapshotTraits>;
+
+// A running process as one snapshot lists it: its id and the file name of its image
+// ("firefox.exe").
+struct ProcessEntry {
+    DWORD Id = 0;
+    std::wstring ImageName;
+};
+
+// The machine's processes from one snapshot, in its order; none when no snapshot could
+// be taken.
+std::vector<ProcessEntry> RunningProcesses();
 
 // A UTC time in the machine's time zone (through the binding's zone).
 SYSTEMTIME UtcToLocal(const SYSTEMTIME& utc);

@@ -17,7 +17,7 @@ inline constexpr widgets::TColor kDefaultDownloadLineColor = widgets::clLime;
 inline constexpr widgets::TColor kDefaultUploadLineColor = widgets::clYellow;
 inline constexpr widgets::TColor kDefaultGridColor = widgets::clGreen;
 inline constexpr widgets::TColor kDefaultGridBackColor = widgets::clBlack;
-inline constexpr std::array<int, 5> kDefaultConnectionColumnWidths{80, 50, 80, 50, 103};
+inline constexpr std::array<int, 7> kDefaultConnectionColumnWidths{80, 50, 80, 50, 103, 55, 110};
 inline constexpr std::uint8_t kDefaultPopupDisplayType = 13;
 // The byte units run from 0 (bytes) to 4 (picked by size); the tray hint's parts are
 // the bits 1, 2, 4 and 8.

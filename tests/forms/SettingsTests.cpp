@@ -113,11 +113,14 @@ TEST_P(Settings, AFirstRunShowsTheDefaultsAndLeavesEveryValueAtExit) {
                               L"CCon2",
                               L"CCon3",
                               L"CCon4",
+                              L"CCon5",
+                              L"CCon6",
                               L"AoT",
                               L"DropShadow",
                               L"OctetDisp",
                               L"PopupDisplayType"};
-    const DWORD values[] = {0x00FF00, 0x00FFFF, 1, 1, 1, 1, 0x008000, 0, 80, 50, 80, 50, 103, 0, 0, 0, 13};
+    const DWORD values[] = {0x00FF00, 0x00FFFF, 1,   1,  1,   1, 0x008000, 0, 80, 50,
+                            80,       50,       103, 55, 110, 0, 0,        0, 13};
     for (std::size_t i = 0; i < std::size(names); ++i)
         EXPECT_EQ(key.Dword(names[i]), values[i]) << names[i];
     auto font =
@@ -144,7 +147,7 @@ TEST_P(Settings, WhatTheUserChoseComesBackAfterARestart) {
         window->Usage.UseChart.SetColor(widgets::clNavy);
         window->Usage.UseChart.Font().SetName(L"Tahoma");
         window->Usage.UseChart.Font().SetSize(11);
-        for (int column = 0; column < 5; ++column)
+        for (int column = 0; column < 7; ++column)
             window->Connections.lvConnections.SetColumnWidth(column, column + 1);
         window->DisplaySettings.OctetDisp = 2;
         window->DisplaySettings.PopupDisplayType = 6;
@@ -164,7 +167,7 @@ TEST_P(Settings, WhatTheUserChoseComesBackAfterARestart) {
     EXPECT_EQ(window->Usage.UseChart.Color(), widgets::clNavy);
     EXPECT_EQ(window->Usage.UseChart.Font().Name(), L"Tahoma");
     EXPECT_EQ(window->Usage.UseChart.Font().Size(), 11);
-    EXPECT_EQ(window->Connections.ConnectionColumnWidths, (std::array<int, 5>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(window->Connections.ConnectionColumnWidths, (std::array<int, 7>{1, 2, 3, 4, 5, 6, 7}));
     EXPECT_EQ(window->Connections.lvConnections.ColumnWidth(4), 5);
     EXPECT_EQ(window->DisplaySettings.OctetDisp, 2);
     EXPECT_EQ(window->DisplaySettings.PopupDisplayType, 6);
@@ -277,7 +280,7 @@ TEST_P(Settings, BadValuesCountAsAbsentAndTheRestStillLoads) {
     EXPECT_EQ(window->Usage.UseChart.GridColor(), widgets::clSilver);
     EXPECT_EQ(window->DisplaySettings.OctetDisp, 0);
     EXPECT_EQ(window->DisplaySettings.PopupDisplayType, 13);
-    EXPECT_EQ(window->Connections.ConnectionColumnWidths, (std::array<int, 5>{80, 50, 80, 77, 103}));
+    EXPECT_EQ(window->Connections.ConnectionColumnWidths, (std::array<int, 7>{80, 50, 80, 77, 103, 55, 110}));
 
     // A font of no size, or of an absurd one, is no font: the legend keeps its own.
     const int legendSize = window->Usage.UseChart.Font().Size();

@@ -181,6 +181,8 @@ FakeIpHelper::FakeIpHelper() {
     ip.GetAdaptersAddresses = [this](ULONG family, ULONG, PVOID, PIP_ADAPTER_ADDRESSES first, PULONG size) {
         return FillAdaptersAddresses(family, first, size);
     };
+    ip.GetExtendedTcpTable = [this](PVOID table, PDWORD size, BOOL, ULONG family, TCP_TABLE_CLASS tableClass,
+                                    ULONG) { return FillExtendedTcpTable(table, size, family, tableClass); };
     flushTarget = this;
     // Systems before Vista have no 64-bit interface table.
     ip.GetIfTable2 = nullptr;
@@ -190,6 +192,37 @@ FakeIpHelper::FakeIpHelper() {
 FakeIpHelper::~FakeIpHelper() {
     if (flushTarget == this)
         flushTarget = nullptr;
+}
+
+DWORD FakeIpHelper::FillExtendedTcpTable(PVOID table, PDWORD size, ULONG family, TCP_TABLE_CLASS tableClass) {
+    ExtendedTableFamilies.push_back(family);
+    if (tableClass != TCP_TABLE_OWNER_PID_ALL || (family != AF_INET && family != AF_INET6))
+        return ERROR_INVALID_PARAMETER;
+    const DWORD error = family == AF_INET ? TcpTableError : Tcp6TableError;
+    if (error != NO_ERROR)
+        return error;
+    std::vector<MIB_TCPROW_OWNER_PID> rows4;
+    for (std::size_t i = 0; family == AF_INET && i < TcpRows.size(); ++i) {
+        const MIB_TCPROW& row = TcpRows[i];
+        rows4.push_back({row.dwState, row.dwLocalAddr, row.dwLocalPort, row.dwRemoteAddr, row.dwRemotePort,
+                         i < TcpOwners.size() ? TcpOwners[i] : 0});
+    }
+    const void* rows = family == AF_INET ? static_cast<const void*>(rows4.data()) : Tcp6Rows.data();
+    const std::size_t count = family == AF_INET ? rows4.size() : Tcp6Rows.size();
+    const std::size_t rowSize =
+        family == AF_INET ? sizeof(MIB_TCPROW_OWNER_PID) : sizeof(MIB_TCP6ROW_OWNER_PID);
+    // Both tables put their rows after the count, at the same offset.
+    const std::size_t header = offsetof(MIB_TCPTABLE_OWNER_PID, table);
+    static_assert(offsetof(MIB_TCP6TABLE_OWNER_PID, table) == offsetof(MIB_TCPTABLE_OWNER_PID, table));
+    const auto needed = static_cast<DWORD>(header + count * rowSize);
+    if (!table || *size < needed) {
+        *size = needed;
+        return ERROR_INSUFFICIENT_BUFFER;
+    }
+    *static_cast<DWORD*>(table) = static_cast<DWORD>(count);
+    if (count > 0)
+        std::memcpy(static_cast<BYTE*>(table) + header, rows, count * rowSize);
+    return NO_ERROR;
 }
 
 void FakeIpHelper::Offer64BitTable() {

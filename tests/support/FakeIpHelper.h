@@ -133,6 +133,15 @@ public:
     std::vector<MIB_TCPROW> TcpRows;
     DWORD TcpTableError = NO_ERROR;
     int TcpTableCalls = 0;
+    // The owning process of each of TcpRows by position (none beyond the list's end) and
+    // the IPv6 connections: both come through GetExtendedTcpTable, which the machine has
+    // (XP SP2 and later) until a test withdraws it. TcpTableError fails the IPv4 fetch
+    // whichever function makes it. The families asked for are recorded.
+    std::vector<DWORD> TcpOwners;
+    std::vector<MIB_TCP6ROW_OWNER_PID> Tcp6Rows;
+    DWORD Tcp6TableError = NO_ERROR;
+    std::vector<ULONG> ExtendedTableFamilies;
+    void WithdrawExtendedTcpTable() { binding_->GetExtendedTcpTable = nullptr; }
     // The ARP cache. Adds and removes are recorded, never applied: a test sees exactly
     // what the program asked for. Flushes come through the library export below.
     std::vector<MIB_IPNETROW> ArpTable;
@@ -156,6 +165,7 @@ private:
     ULONG FillAdaptersAddresses(ULONG family, PIP_ADAPTER_ADDRESSES first, PULONG size);
     DWORD FillIfTable2(PMIB_IF_TABLE2* table);
     DWORD FillIpNetTable(PMIB_IPNETTABLE table, PULONG size, BOOL sorted);
+    DWORD FillExtendedTcpTable(PVOID table, PDWORD size, ULONG family, TCP_TABLE_CLASS tableClass);
     BindingOverride<platform::IpHelper> binding_{platform::ipHelper()};
 };
 

@@ -12,6 +12,7 @@ namespace fake {
 
 namespace {
 HANDLE const kFakeMutex = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x4B56));
+HANDLE const kFakeSnapshot = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x4B5A));
 
 std::vector<ScratchRegistry*>& ActiveRegistries() {
     static std::vector<ScratchRegistry*> active;
@@ -186,7 +187,37 @@ FakeKernel::FakeKernel() {
         return kFakeMutex;
     };
     kernel.ReleaseMutex = [](HANDLE h) { return h == kFakeMutex ? TRUE : ::ReleaseMutex(h); };
-    kernel.CloseHandle = [](HANDLE h) { return h == kFakeMutex ? TRUE : ::CloseHandle(h); };
+    kernel.CloseHandle = [this](HANDLE h) {
+        if (h == kFakeSnapshot)
+            return --SnapshotsOpen >= 0 ? TRUE : FALSE;
+        return h == kFakeMutex ? TRUE : ::CloseHandle(h);
+    };
+    kernel.CreateToolhelp32Snapshot = [this](DWORD flags, DWORD) {
+        if (SnapshotFails || !(flags & TH32CS_SNAPPROCESS))
+            return INVALID_HANDLE_VALUE;
+        ++SnapshotsTaken;
+        ++SnapshotsOpen;
+        snapshot_ = Processes;
+        snapshotAt_ = 0;
+        return kFakeSnapshot;
+    };
+    // The walk of the latest snapshot; an entry whose size field is not set is refused,
+    // as the system refuses it.
+    auto next = [this](HANDLE h, LPPROCESSENTRY32W entry) -> BOOL {
+        if (h != kFakeSnapshot || entry->dwSize != sizeof(PROCESSENTRY32W) || snapshotAt_ >= snapshot_.size())
+            return FALSE;
+        const platform::ProcessEntry& process = snapshot_[snapshotAt_++];
+        entry->th32ProcessID = process.Id;
+        const std::size_t n = std::min(process.ImageName.size(), std::size(entry->szExeFile) - 1);
+        std::wmemcpy(entry->szExeFile, process.ImageName.c_str(), n);
+        entry->szExeFile[n] = L'\0';
+        return TRUE;
+    };
+    kernel.Process32FirstW = [this, next](HANDLE h, LPPROCESSENTRY32W entry) {
+        snapshotAt_ = 0;
+        return next(h, entry);
+    };
+    kernel.Process32NextW = next;
     kernel.OutputDebugStringW = [this](LPCWSTR text) { DebugOutput.emplace_back(text); };
     kernel.GetTimeZoneInformation = [this](LPTIME_ZONE_INFORMATION zone) -> DWORD {
         *zone = TimeZone;

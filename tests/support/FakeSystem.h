@@ -132,7 +132,16 @@ public:
     int FakeLibrariesLoaded = 0;
     int FakeLibrariesFreed = 0;
 
+    // The running processes as a process snapshot lists them (none unless a test says),
+    // and a snapshot that cannot be taken. Snapshots taken and still open are counted.
+    std::vector<platform::ProcessEntry> Processes;
+    bool SnapshotFails = false;
+    int SnapshotsTaken = 0;
+    int SnapshotsOpen = 0;
+
 private:
+    std::vector<platform::ProcessEntry> snapshot_;
+    std::size_t snapshotAt_ = 0;
     std::map<std::wstring, std::map<std::string, FARPROC>> libraries_;
     BindingOverride<platform::Kernel> binding_{platform::kernel()};
 };
