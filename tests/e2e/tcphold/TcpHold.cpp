@@ -2,8 +2,8 @@
 // that look for the program behind a connection.
 //
 //   kv_tcphold ADDRESS PORT SECONDS   connects to ADDRESS (IPv4 or IPv6 text) and PORT,
-//                                     prints "PID LOCALPORT" and holds the connection
-//                                     SECONDS seconds at most
+//                                     sends one byte, prints "PID LOCALPORT" and holds the
+//                                     connection SECONDS seconds at most
 //
 // Exit status: 0 held and closed, 1 could not connect, 2 usage.
 #include <winsock2.h>
@@ -48,6 +48,13 @@ int wmain(int argc, wchar_t** argv) {
     ::freeaddrinfo(found);
     if (!connected) {
         std::fprintf(stderr, "kv_tcphold: cannot connect (%d)\n", ::WSAGetLastError());
+        return 1;
+    }
+    // One byte, so that this process itself holds the socket: Wine keeps a socket only in
+    // its server until the program first sends or receives on it, and then reports no owner
+    // for the connection (process id 0), as for the sockets of native programs.
+    if (::send(s, "k", 1, 0) != 1) {
+        std::fprintf(stderr, "kv_tcphold: cannot send (%d)\n", ::WSAGetLastError());
         return 1;
     }
     sockaddr_storage local{};
