@@ -7,7 +7,7 @@
 
 namespace {
 
-// What Microsoft advises to begin with: most machines' lists fit at the first call.
+// The size the platform's documentation advises to begin with: most lists fit at once.
 constexpr ULONG kFirstSize = 15000;
 constexpr ULONG kFlags = GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_FRIENDLY_NAME;
 
