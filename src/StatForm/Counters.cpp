@@ -4,7 +4,6 @@
 #include "StatForm/Formats.h"
 #include "platform/IpHelper.h"
 #include "platform/Kernel.h"
-#include "platform/Text.h"
 
 #include <algorithm>
 #include <cstring>

@@ -114,15 +114,11 @@ TEST(Counting, TheTooltipsLines) {
     } cases[] = {
         {true, 13, false, name, name + L"\n\r速度: 100.0 Mbps\n\r发送: 1,000 字节\n\r收到: 5,000 字节",
          false},
-        {true, 1, false, name, L"发送: 1,000 字节\n\r收到: 5,000 字节", false},
         {true, 10, false, name, name + L"\n\rIP: 192.168.0.5", true},
-        {true, 2, false, name, L"IP: 192.168.0.5", true},
         {true, 0, false, name, L"", false},
         {false, 15, false, name, name, false},
         {true, 15, true, name, name + L"\n\r网络电缆未插好。", false},
-        {false, 0, true, name, name + L"\n\r网络电缆未插好。", false},
         // 255 bytes at most, never half a character.
-        {true, 8, false, longName, std::wstring(127, L'连'), false},
         {true, 8, false, L"x" + longName, L"x" + std::wstring(127, L'连'), false},
     };
     for (const Case& c : cases) {
