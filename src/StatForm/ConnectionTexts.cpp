@@ -14,6 +14,8 @@ constexpr std::array<const wchar_t*, 12> kStateNames{
     L"FIN_WAIT2", L"CLOSE_WAIT", L"CLOSING",  L"LAST_ACK", L"TIME_WAIT",   L"DELETE_TCB"};
 
 constexpr std::size_t kPortDigits = 6;
+// A process id is a 32-bit number: ten digits hold every one.
+constexpr std::size_t kProcessIdDigits = 10;
 
 wchar_t Folded(wchar_t c) {
     return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
@@ -29,8 +31,6 @@ int CompareTextOf(const std::wstring& a, const std::wstring& b) {
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
-// A process id is a 32-bit number: ten digits hold every one.
-constexpr std::size_t kProcessIdDigits = 10;
 
 // A cell read as a whole number; what is not one counts as 0.
 unsigned long long NumberOf(const std::wstring& text) {

@@ -191,7 +191,7 @@ TEST_F(Connections, Ipv6RowsFollowTheIpv4OnesEachFamilyFetchedOncePerShowing) {
     EXPECT_EQ(fake.SnapshotsTaken, 1);
     EXPECT_EQ(fake.SnapshotsOpen, 0);
 
-    // By program name, then by id as a number.
+    // By program name, then by id (as a number).
     window->lvConnectionsColumnClick(connections::kProcessName);
     EXPECT_EQ(Column(connections::kProcessName),
               (Cells{L"", L"firefox.exe", L"firefox.exe", L"firefox.exe", L"System", L"System"}));
