@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cwctype>
 
 namespace connections {
 
@@ -15,6 +14,8 @@ constexpr std::array<const wchar_t*, 12> kStateNames{
     L"FIN_WAIT2", L"CLOSE_WAIT", L"CLOSING",  L"LAST_ACK", L"TIME_WAIT",   L"DELETE_TCB"};
 
 constexpr std::size_t kPortDigits = 6;
+// A process id is a 32-bit number: ten digits hold every one.
+constexpr std::size_t kProcessIdDigits = 10;
 
 wchar_t Folded(wchar_t c) {
     return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
@@ -30,8 +31,6 @@ int CompareTextOf(const std::wstring& a, const std::wstring& b) {
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
-// A process id is a 32-bit number: ten digits hold every one.
-constexpr std::size_t kProcessIdDigits = 10;
 
 // A cell read as a whole number; what is not one counts as 0.
 unsigned long long NumberOf(const std::wstring& text) {
@@ -79,6 +78,14 @@ void AddOwner(widgets::ListView::Row& row, DWORD id, const ProcessNames& owners)
     row.cells.resize(kProcessId);
     row.cells.push_back(std::to_wstring(id));
     row.cells.push_back(owners.NameOf(id));
+}
+
+bool IsHexDigit(wchar_t c) {
+    return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
+}
+
+bool IsLetterOrDigit(wchar_t c) {
+    return (c >= L'0' && c <= L'9') || (Folded(c) >= L'a' && Folded(c) <= L'z');
 }
 
 const std::wstring& Cell(const widgets::ListView::Row& row, std::size_t column) {
@@ -173,7 +180,7 @@ bool IsIpv6Address(const std::wstring& text) {
         if (end + 1 == text.size())
             return false;
         for (std::size_t i = end + 1; i < text.size(); ++i)
-            if (!std::iswalnum(text[i]) || text[i] > 0x7F)
+            if (!IsLetterOrDigit(text[i]))
                 return false;
     } else {
         end = text.size();
@@ -203,7 +210,7 @@ bool IsIpv6Address(const std::wstring& text) {
     }
     while (at < head.size()) {
         std::size_t digits = 0;
-        while (at < head.size() && std::iswxdigit(head[at]) && head[at] <= 0x7F && digits < 5) {
+        while (at < head.size() && IsHexDigit(head[at]) && digits < 5) {
             ++at;
             ++digits;
         }

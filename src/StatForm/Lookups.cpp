@@ -1,6 +1,6 @@
 // Address lookups on the connections list: each row's local and remote address, IPv4 or
-// IPv6, replaced by its host name where the probe library finds one. They run on the window's thread,
-// which handles its messages between two lookups.
+// IPv6, replaced by its host name where the probe library finds one. They run on the
+// window's thread, which handles its messages between two lookups.
 #include "StatForm/ConnectionTexts.h"
 #include "StatForm/StatsForm.h"
 #include "kelvradll/ProbeLibrary.h"

@@ -195,7 +195,6 @@ FakeIpHelper::~FakeIpHelper() {
 }
 
 DWORD FakeIpHelper::FillExtendedTcpTable(PVOID table, PDWORD size, ULONG family, TCP_TABLE_CLASS tableClass) {
-    ExtendedTableFamilies.push_back(family);
     if (tableClass != TCP_TABLE_OWNER_PID_ALL || (family != AF_INET && family != AF_INET6))
         return ERROR_INVALID_PARAMETER;
     const DWORD error = family == AF_INET ? TcpTableError : Tcp6TableError;
@@ -219,6 +218,7 @@ DWORD FakeIpHelper::FillExtendedTcpTable(PVOID table, PDWORD size, ULONG family,
         *size = needed;
         return ERROR_INSUFFICIENT_BUFFER;
     }
+    ExtendedTableFamilies.push_back(family);
     *static_cast<DWORD*>(table) = static_cast<DWORD>(count);
     if (count > 0)
         std::memcpy(static_cast<BYTE*>(table) + header, rows, count * rowSize);

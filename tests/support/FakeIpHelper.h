@@ -136,7 +136,7 @@ public:
     // The owning process of each of TcpRows by position (none beyond the list's end) and
     // the IPv6 connections: both come through GetExtendedTcpTable, which the machine has
     // (XP SP2 and later) until a test withdraws it. TcpTableError fails the IPv4 fetch
-    // whichever function makes it. The families asked for are recorded.
+    // whichever function makes it. The families of the tables delivered are recorded.
     std::vector<DWORD> TcpOwners;
     std::vector<MIB_TCP6ROW_OWNER_PID> Tcp6Rows;
     DWORD Tcp6TableError = NO_ERROR;

@@ -1,5 +1,6 @@
 // The connections list's texts and the order its heading clicks give.
 #include "StatForm/ConnectionTexts.h"
+#include "StatForm/Owners.h"
 
 #include <gtest/gtest.h>
 
@@ -45,18 +46,69 @@ TEST(ConnectionTexts, AddressesPortsAndStatesOfATableEntry) {
     EXPECT_FALSE(connections::StateName(13));
     entry.dwState = 13;
     EXPECT_EQ(connections::ConnectionRow(entry).cells.size(), 4u) << "no fifth column";
+
+    // With the owners: the id and the name after the state, whose cell stays empty.
+    const connections::ProcessNames owners(
+        {{0, L"[System Process]"}, {1200, L"firefox.exe"}, {1200, L"late"}});
+    MIB_TCPROW_OWNER_PID owned{
+        13, entry.dwLocalAddr, entry.dwLocalPort, entry.dwRemoteAddr, entry.dwRemotePort, 3000};
+    EXPECT_EQ(connections::ConnectionRow(owned, owners).cells,
+              (std::vector<std::wstring>{L"192.168.0.1", L"80", L"10.0.0.200", L"1025", L"", L"3000", L""}));
+    EXPECT_EQ(static_cast<DWORD>(connections::ConnectionRow(owned, owners).data), entry.dwRemoteAddr);
+    EXPECT_EQ(owners.NameOf(0), L"[System Process]");
+    EXPECT_EQ(owners.NameOf(1200), L"firefox.exe") << "an id listed twice keeps its first name";
+    EXPECT_EQ(owners.NameOf(3000), L"") << "a process the snapshot does not know";
+
+    MIB_TCP6ROW_OWNER_PID v6{};
+    v6.ucLocalAddr[0] = 0xFE;
+    v6.ucLocalAddr[1] = 0x80;
+    v6.ucLocalAddr[15] = 1;
+    v6.dwLocalScopeId = 12;
+    v6.dwLocalPort = Bytes(0x01, 0xBB, 0, 0); // 443
+    v6.ucRemoteAddr[0] = 0x20;
+    v6.ucRemoteAddr[1] = 0x01;
+    v6.ucRemoteAddr[2] = 0x0D;
+    v6.ucRemoteAddr[3] = 0xB8;
+    v6.ucRemoteAddr[15] = 0x01;
+    v6.dwRemoteScopeId = 5;                          // only a link-local address names its scope
+    v6.dwRemotePort = Bytes(0xC3, 0x50, 0x12, 0x34); // 50000, upper half ignored
+    v6.dwState = MIB_TCP_STATE_TIME_WAIT;
+    v6.dwOwningPid = 1200;
+    const Row row6 = connections::ConnectionRow(v6, owners);
+    EXPECT_EQ(row6.cells, (std::vector<std::wstring>{L"fe80::1%12", L"443", L"2001:db8::1", L"50000",
+                                                     L"TIME_WAIT", L"1200", L"firefox.exe"}));
+    EXPECT_TRUE(connections::IsIpv6Row(row6.data));
+    EXPECT_FALSE(connections::IsIpv6Row(row.data));
 }
 
-TEST(ConnectionTexts, PortColumnsCompareAsPaddedNumbers) {
-    const Row low = Connection(L"1.1.1.1", L"445", L"2.2.2.2", L"445", L"");
-    const Row high = Connection(L"1.1.1.1", L"1025", L"2.2.2.2", L"1025", L"");
-    const Row notNumber = Connection(L"1.1.1.1", L"x", L"2.2.2.2", L"", L"");
-    for (std::uint8_t column : {connections::kLocalPort, connections::kRemotePort}) {
-        EXPECT_LT(CompareRows(low, high, column, true), 0) << int(column);
-        EXPECT_GT(CompareRows(low, high, column, false), 0) << int(column);
-        EXPECT_LT(CompareRows(notNumber, low, column, true), 0) << "text that is no number counts as 0";
-        EXPECT_EQ(CompareRows(low, low, column, false), 0);
-    }
+TEST(ConnectionTexts, PortAndProcessIdColumnsCompareAsPaddedNumbers) {
+    struct Case {
+        std::wstring a, b;
+        int sign; // of a against b, ascending
+    } const cases[] = {
+        {L"445", L"1025", -1}, // 000445 before 001025
+        {L"x", L"445", -1},    // text that is no number counts as 0
+        {L"", L"0", 0},        // and so does no text
+        {L"445", L"0445", 0},  // the same number
+        {L"1025", L"1025", 0},
+    };
+    for (std::uint8_t column : {connections::kLocalPort, connections::kRemotePort, connections::kProcessId})
+        for (const Case& c : cases) {
+            Row a = Connection(L"", L"0", L"", L"0", L"");
+            a.cells.resize(connections::kColumnCount);
+            Row b = a;
+            a.cells[column] = c.a;
+            b.cells[column] = c.b;
+            EXPECT_EQ(Sign(CompareRows(a, b, column, true)), c.sign) << int(column);
+            EXPECT_EQ(Sign(CompareRows(a, b, column, false)), -c.sign) << int(column);
+        }
+    // Ten digits for a process id: every id sorts as its number (six would put 1000004 first).
+    Row a = Connection(L"", L"0", L"", L"0", L"");
+    a.cells.resize(connections::kColumnCount);
+    Row b = a;
+    a.cells[connections::kProcessId] = L"999996";
+    b.cells[connections::kProcessId] = L"1000004";
+    EXPECT_LT(CompareRows(a, b, connections::kProcessId, true), 0);
 }
 
 TEST(ConnectionTexts, OtherColumnsCompareAsOrdinalTextFoldingOnlyAsciiLetters) {
@@ -68,9 +120,11 @@ TEST(ConnectionTexts, OtherColumnsCompareAsOrdinalTextFoldingOnlyAsciiLetters) {
         {L"Host.Example", L"host.example", 0}, {L"alpha", L"BETA", -1}, {L"abc", L"ab", 1},
         {L"\u00C4x", L"\u00E4x", -1}, // only A..Z are folded
     };
-    for (std::uint8_t column : {connections::kLocalAddress, connections::kRemoteAddress, connections::kState})
+    for (std::uint8_t column : {connections::kLocalAddress, connections::kRemoteAddress, connections::kState,
+                                connections::kProcessName})
         for (const Case& c : cases) {
             Row a = Connection(L"", L"0", L"", L"0", L"");
+            a.cells.resize(connections::kColumnCount);
             Row b = a;
             a.cells[column] = c.a;
             b.cells[column] = c.b;
@@ -83,10 +137,18 @@ TEST(ConnectionTexts, OtherColumnsCompareAsOrdinalTextFoldingOnlyAsciiLetters) {
               0);
 }
 
-TEST(ConnectionTexts, DottedAddressesAreToldFromHostNames) {
+TEST(ConnectionTexts, AddressesAreToldFromHostNames) {
     for (const wchar_t* address : {L"0.0.0.0", L"192.168.0.1", L"255.255.255.255"})
         EXPECT_TRUE(connections::IsDottedAddress(address)) << address;
     for (const wchar_t* other : {L"", L"host.example", L"1.2.3", L"1.2.3.4.5", L"256.1.1.1", L"1..2.3",
-                                 L"1.2.3.4 ", L"1234.1.1.1", L"a.b.c.d"})
+                                 L"1.2.3.4 ", L"1234.1.1.1", L"a.b.c.d", L"::1"})
         EXPECT_FALSE(connections::IsDottedAddress(other)) << other;
+    for (const wchar_t* address :
+         {L"::", L"::1", L"2001:db8::1", L"fe80::1%12", L"1:2:3:4:5:6:7:8", L"1::", L"::ffff:192.168.0.1",
+          L"64:ff9b::1.2.3.4", L"1:2:3:4:5:6:1.2.3.4", L"FE80::A"})
+        EXPECT_TRUE(connections::IsIpv6Address(address)) << address;
+    for (const wchar_t* other : {L"", L":", L":1", L"1:", L"1:2:3:4:5:6:7", L"1:2:3:4:5:6:7:8:9", L"1::2::3",
+                                 L"12345::1", L"fe80::1%", L"::1 ", L"dead", L"face.example", L"host.example",
+                                 L"::ffff:1.2.3", L"1:2:3:4:5:6:7:1.2.3.4", L"g::1", L"1:2:3:4:5:6:7:8::"})
+        EXPECT_FALSE(connections::IsIpv6Address(other)) << other;
 }
