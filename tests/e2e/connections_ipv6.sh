@@ -138,7 +138,8 @@ until [ -n "$(rows)" ]; do
 done
 listed=$(rows)
 # expect_row CELLS: the line number of the row with these cells (tab-separated; five
-# cells are compared with a row's first five).
+# cells are compared with a row's first five). Fails the test; inside $(...) the caller
+# must exit on its failure.
 expect_row() {
     local at
     at=$(echo "$listed" | grep -nxF -m1 -- "$1" | cut -d: -f1)
@@ -150,9 +151,9 @@ $listed"
 tab=$'\t'
 expect_row "$local6${tab}8086$tab::${tab}0${tab}LISTEN" >/dev/null
 expect_row "$local6$tab$out6$tab$peer6${tab}9096${tab}ESTABLISHED" >/dev/null
-in6row=$(expect_row "$local6${tab}8086$tab$peer6$tab$in6${tab}ESTABLISHED")
+in6row=$(expect_row "$local6${tab}8086$tab$peer6$tab$in6${tab}ESTABLISHED") || exit 1
 expect_row "$local4$tab$port4$tab$peer4${tab}9090${tab}ESTABLISHED$tab$pid4${tab}kv_tcphold.exe" >/dev/null
-owned6=$(expect_row "$local6$tab$port6$tab$peer6${tab}9096${tab}ESTABLISHED")
+owned6=$(expect_row "$local6$tab$port6$tab$peer6${tab}9096${tab}ESTABLISHED") || exit 1
 
 # The IPv6 rows come after every IPv4 row.
 lastV4=$(echo "$listed" | cut -f1 | grep -nv ':' | tail -n1 | cut -d: -f1)
@@ -189,8 +190,9 @@ expect_in_details() {
     echo "$details" | grep -nxF -m1 -- "$1" | cut -d: -f1 | grep . || e2e_fail "no details row '$1' among:
 $details"
 }
-[ "$(expect_in_details "IP 地址${tab}$local4")" -lt "$(expect_in_details "IPv6 地址${tab}$local6")" ] ||
-    e2e_fail "the IPv6 address stands before the IPv4 one"
+v4at=$(expect_in_details "IP 地址${tab}$local4") || exit 1
+v6at=$(expect_in_details "IPv6 地址${tab}$local6") || exit 1
+[ "$v4at" -lt "$v6at" ] || e2e_fail "the IPv6 address stands before the IPv4 one"
 e2e_log "details window: $(echo "$details" | grep -F 'IPv6' | tr '\t\n' '  ')"
 e2e_inspect a post "$(control "$detail" $idDetailClose)" $BM_CLICK 0 0 >/dev/null
 e2e_inspect a wait TNetDetail =0 10 >/dev/null || e2e_fail "the details window did not close"
