@@ -157,8 +157,10 @@ void TUsageHistory::FillRows() {
     }
     lvHistory.Assign(rows);
     SortRows();
-    Chart.SetRows(rows_, L"");
-    Chart.SetRows(rows_, Chart.Top() ? bytes(Chart.Top()) : L"");
+    std::uint64_t top = 0;
+    for (const usage::ViewRow& row : rows_)
+        top = std::max({top, row.Bytes.Received, row.Bytes.Sent});
+    Chart.SetRows(rows_, top ? bytes(top) : L"");
 }
 
 void TUsageHistory::ShowPeriod() {

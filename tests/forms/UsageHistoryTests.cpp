@@ -3,6 +3,7 @@
 // bad history file, the columns at another resolution and the export.
 #include "StatForm/Formats.h"
 #include "UsageHistory/TUsageHistory.h"
+#include "forms/Surface.h"
 #include "settings/Settings.h"
 #include "support/FakePlatform.h"
 #include "support/Windows.h"
@@ -121,8 +122,12 @@ TEST_F(UsageHistory, TheViewsRowsAfterTicksOverTwoDaysFollowTheTicks) {
         if (v.rows > 1) {
             EXPECT_EQ(Row(history, 1), v.second);
         }
-        // The chart's scale reaches the largest value shown.
+        // The chart's scale reaches the largest value shown, its bars in both colours.
         EXPECT_EQ(history.Chart.Top(), v.view == 0 ? 1000u : 1007u);
+        fake::Surface surface(300, 100);
+        history.Chart.Render(surface.Dc(), 300, 100);
+        EXPECT_GT(surface.Count(history.Chart.ReceivedColor), 0);
+        EXPECT_GT(surface.Count(history.Chart.SentColor), 0);
     }
 
     // Open windows follow the ticks.
@@ -232,6 +237,23 @@ TEST_F(UsageHistory, TheLimitsEditTakesANumberAndRefusesAnythingElse) {
     EXPECT_EQ(window->Quota->StartDay, 28);
     EXPECT_TRUE(window->Quota->Alert);
     EXPECT_FALSE(window->Quota->LimitGB);
+}
+
+TEST_F(UsageHistory, BadStoredLimitValuesReadAsAbsent) {
+    Store(L"QuotaGB", L"1,5,0");
+    Store(L"QuotaStartDay", 29);
+    Store(L"QuotaAlert", 2);
+    Store(L"QuotaAlerted", L"2023-02-30,80");
+    window->LoadSettings();
+    EXPECT_FALSE(window->Quota->LimitGB);
+    EXPECT_EQ(window->Quota->StartDay, 1);
+    EXPECT_FALSE(window->Quota->Alert);
+    EXPECT_FALSE(window->Quota->AlertedStart);
+    Store(L"QuotaStartDay", L"15"); // a text where a number belongs
+    Store(L"QuotaAlerted", L"2023-03-01,90");
+    window->LoadSettings();
+    EXPECT_EQ(window->Quota->StartDay, 1);
+    EXPECT_FALSE(window->Quota->AlertedStart);
 }
 
 TEST_F(UsageHistory, AlertsAt80And100PerCentOnceEachAndAgainInTheNextPeriod) {
