@@ -65,6 +65,10 @@ typedef DWORD(WINAPI* TraceRouteFunction)(const TraceRequest* request, TraceResu
 typedef void(WINAPI* FreeTraceRtFunction)(TraceResult** result);
 /* 0 when a host name was written into request->hostName. */
 typedef DWORD(WINAPI* GetDNSLookupFunction)(LookupRequest* request);
+/* The host name of an address text of either family ("192.168.0.1", "2001:db8::1",
+   "fe80::1%12"), written NUL-terminated into hostName, which holds capacity characters.
+   0 when a name was written. */
+typedef DWORD(WINAPI* GetDNSLookupWFunction)(const wchar_t* address, wchar_t* hostName, DWORD capacity);
 
 #ifdef __cplusplus
 }

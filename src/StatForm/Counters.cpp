@@ -1,9 +1,9 @@
 // The interface's row and the counters of the General page.
 #include "StatForm/StatsForm.h"
+#include "StatForm/Counting.h"
 #include "StatForm/Formats.h"
 #include "platform/IpHelper.h"
 #include "platform/Kernel.h"
-#include "platform/Text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -56,9 +56,6 @@ template <std::size_t N> std::wstring StatusText(const wchar_t* const (&table)[N
     return status < N ? table[status] : kStatusUnknown;
 }
 
-constexpr wchar_t kHintSeparator[] = L"\n\r";
-constexpr std::size_t kHintBytes = 255;
-constexpr std::int64_t kWrap = 4294967296LL;
 // What a driver reports for a link speed it does not know.
 constexpr ULONG64 kUnknownLinkSpeed = ~0ULL;
 
@@ -66,44 +63,7 @@ bool IsDialUpType(UINT type) {
     return type == MIB_IF_TYPE_PPP || type == MIB_IF_TYPE_SLIP;
 }
 
-void AppendHintPart(std::wstring& hint, const std::wstring& part) {
-    if (!hint.empty())
-        hint += kHintSeparator;
-    hint += part;
-}
-
 } // namespace
-
-// A 32-bit raw counter below the previous one has wrapped (or restarted, which looks the
-// same). Answers what the interface has counted, wraps included.
-std::int64_t TStatsForm::CountDirection(std::uint32_t raw, std::uint32_t& previous, std::uint16_t& wraps) {
-    if (previous == 0)
-        previous = raw;
-    if (raw < previous)
-        ++wraps;
-    return wraps * kWrap + raw;
-}
-
-// A 64-bit counter does not wrap: one below the previous value has restarted with its
-// interface, and what it had counted before stays in the total. The wrap count is then
-// only the hidden correction's.
-std::int64_t TStatsForm::CountDirection(std::uint64_t raw, std::uint64_t& previous,
-                                        std::uint64_t& beforeRestart, std::uint16_t wraps) {
-    if (previous == 0)
-        previous = raw;
-    if (raw < previous)
-        beforeRestart += previous;
-    return static_cast<std::int64_t>(raw + beforeRestart) + wraps * kWrap;
-}
-
-void TStatsForm::UpdateTotal(std::int64_t total, std::int64_t& shown, std::uint32_t& delta,
-                             widgets::Label& label) {
-    label.SetCaption(formats::FormatBytes(DisplaySettings.OctetDisp, false, total));
-    if (FirstSample)
-        shown = total;
-    delta = static_cast<std::uint32_t>(total) - static_cast<std::uint32_t>(shown);
-    shown = total;
-}
 
 std::uint64_t TStatsForm::LinkSpeed() const {
     std::uint64_t speed = IfRow.dwSpeed;
@@ -148,76 +108,43 @@ void TStatsForm::UpdateGeneral() {
     General.lbPackSent.SetCaption(formats::PacketCountText(SentPackets));
     General.lbPackRecd.SetCaption(formats::PacketCountText(ReceivedPackets));
 
-    // The discard counts are packet counts, taken from the octet counts as they are.
-    std::uint32_t sentRaw = IfRow.dwOutOctets - IfRow.dwOutDiscards;
-    std::uint32_t receivedRaw = IfRow.dwInOctets - IfRow.dwInDiscards;
-    std::int64_t sentCount = 0;
-    std::int64_t receivedCount = 0;
-    bool sentMoved = false;
-    bool receivedMoved = false;
+    counting::Tick sent;
+    counting::Tick received;
     if (WideCounting) {
-        const std::uint64_t sent = WideRow.OutOctets - WideRow.OutDiscards;
-        const std::uint64_t received = WideRow.InOctets - WideRow.InDiscards;
-        sentCount = CountDirection(sent, PrevSentOctets64, SentBeforeRestart, SentWraps);
-        receivedCount = CountDirection(received, PrevReceivedOctets64, ReceivedBeforeRestart, ReceivedWraps);
-        sentMoved = sent != PrevSentOctets64;
-        receivedMoved = received != PrevReceivedOctets64;
-        PrevSentOctets64 = sent;
-        PrevReceivedOctets64 = received;
-        sentRaw = static_cast<std::uint32_t>(sent);
-        receivedRaw = static_cast<std::uint32_t>(received);
+        sent = SentCounting.Count64(WideRow.OutOctets, WideRow.OutDiscards, FirstSample);
+        received = ReceivedCounting.Count64(WideRow.InOctets, WideRow.InDiscards, FirstSample);
     } else {
-        sentCount = CountDirection(sentRaw, PrevSentOctets, SentWraps);
-        receivedCount = CountDirection(receivedRaw, PrevReceivedOctets, ReceivedWraps);
-        sentMoved = sentRaw != PrevSentOctets;
-        receivedMoved = receivedRaw != PrevReceivedOctets;
+        sent = SentCounting.Count32(IfRow.dwOutOctets, IfRow.dwOutDiscards, FirstSample);
+        received = ReceivedCounting.Count32(IfRow.dwInOctets, IfRow.dwInDiscards, FirstSample);
     }
-    UpdateTotal(sentCount - SentBytesBase, SentTotal, SentDelta, General.lbByteSent);
-    UpdateTotal(receivedCount - ReceivedBytesBase, ReceivedTotal, ReceivedDelta, General.lbByteRecd);
+    FirstSample = false;
+    TickSentBytes = sent.Bytes;
+    TickReceivedBytes = received.Bytes;
+    General.lbByteSent.SetCaption(formats::FormatBytes(mode, false, SentTotal));
+    General.lbByteRecd.SetCaption(formats::FormatBytes(mode, false, ReceivedTotal));
     if (std::optional<std::wstring> unit = formats::ByteUnitCaption(mode))
         General.Label15.SetCaption(*unit);
-
-    FirstSample = false;
 
     if (FirstUpdate) {
         SetActivityImage(0);
         FirstUpdate = false;
     } else {
-        ActivityState = 0;
-        if (sentMoved)
-            ActivityState += 1;
-        if (receivedMoved)
-            ActivityState += 2;
-        if (MediaDisconnected)
-            ActivityState = 4;
+        ActivityState = counting::ActivityState(sent.Moved, received.Moved, MediaDisconnected);
         SetActivityImage(ActivityState);
         TrayIcon.SetIcon(ImageList2.Icon(ActivityState));
     }
 
-    if (os.IsWin2000OrLater() || os.IsWinMe()) {
-        const std::uint8_t bits = DisplaySettings.PopupDisplayType;
-        std::wstring hint;
-        if (bits & 8)
-            AppendHintPart(hint, ConnectionName);
-        if (bits & 4)
-            AppendHintPart(hint, L"速度: " + speed);
-        if (bits & 1)
-            AppendHintPart(hint, L"发送: " + formats::FormatBytes(mode, true, SentTotal) + kHintSeparator +
-                                     L"收到: " + formats::FormatBytes(mode, true, ReceivedTotal));
-        if (bits & 2)
-            AppendHintPart(hint, L"IP: " + Support.cbIP.Item(0));
-        SetTrayHint(hint);
-    } else {
-        SetTrayHint(ConnectionName);
-    }
-
-    PrevReceivedOctets = receivedRaw;
-    PrevSentOctets = sentRaw;
-}
-
-void TStatsForm::SetTrayHint(const std::wstring& text) {
-    std::wstring hint = MediaDisconnected ? ConnectionName + kHintSeparator + L"网络电缆未插好。" : text;
-    TrayIcon.SetHint(platform::CutToBytes(hint, kHintBytes));
+    counting::HintFacts hint{.Lines = os.IsWin2000OrLater() || os.IsWinMe(),
+                             .PopupDisplayType = DisplaySettings.PopupDisplayType,
+                             .OctetDisp = mode,
+                             .MediaDisconnected = MediaDisconnected,
+                             .ConnectionName = ConnectionName,
+                             .Speed = speed,
+                             .SentTotal = SentTotal,
+                             .ReceivedTotal = ReceivedTotal};
+    if (hint.ShowsAddress())
+        hint.Address = Support.cbIP.Item(0);
+    TrayIcon.SetHint(counting::TrayHint(hint));
 }
 
 void TStatsForm::SetActivityImage(int state) {

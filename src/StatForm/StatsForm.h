@@ -3,6 +3,7 @@
 #include "kvPlug/PluginHost.h"
 #include "platform/DialUp.h"
 #include "platform/Win32.h"
+#include "StatForm/Counting.h"
 #include "StatForm/Pages.h"
 #include "StatForm/resource.h"
 #include "settings/DisplaySettings.h"
@@ -83,12 +84,6 @@ public:
     std::uint32_t PrevReceivedOctets = 0;
     std::uint16_t SentWraps = 0;
     std::uint16_t ReceivedWraps = 0;
-    // The 64-bit counterparts of the previous raw values, and the bytes counted before
-    // the interface's counters last restarted.
-    std::uint64_t PrevSentOctets64 = 0;
-    std::uint64_t PrevReceivedOctets64 = 0;
-    std::uint64_t SentBeforeRestart = 0;
-    std::uint64_t ReceivedBeforeRestart = 0;
     std::int64_t SentTotal = 0;
     std::int64_t ReceivedTotal = 0;
     std::uint32_t SentPackets = 0;
@@ -99,6 +94,10 @@ public:
     std::uint32_t ReceivedPacketsBase = 0;
     std::uint32_t SentDelta = 0;
     std::uint32_t ReceivedDelta = 0;
+    // The counting of each direction (Counting.h), over the figures above.
+    counting::Direction SentCounting{{PrevSentOctets, SentWraps, SentBytesBase, SentTotal, SentDelta}};
+    counting::Direction ReceivedCounting{
+        {PrevReceivedOctets, ReceivedWraps, ReceivedBytesBase, ReceivedTotal, ReceivedDelta}};
     // The bytes the interface counted in the latest tick (none on the first): what the
     // usage history adds up. The reset button leaves them alone.
     std::uint64_t TickReceivedBytes = 0;
@@ -193,7 +192,6 @@ public:
     std::uint64_t LinkSpeed() const;
     void ShowDuration();
     void SetActivityImage(int state);
-    void SetTrayHint(const std::wstring& text);
     void Button3Click();
     void RestoreTotals();
     // The hidden Ctrl+Shift click on a byte label that corrects its wrap count.
@@ -311,10 +309,6 @@ protected:
 private:
     std::wstring ConnectionKey() const;
     void WriteSettings(settings::FirstFailure& failure);
-    static std::int64_t CountDirection(std::uint32_t raw, std::uint32_t& previous, std::uint16_t& wraps);
-    static std::int64_t CountDirection(std::uint64_t raw, std::uint64_t& previous,
-                                       std::uint64_t& beforeRestart, std::uint16_t wraps);
-    void UpdateTotal(std::int64_t total, std::int64_t& shown, std::uint32_t& delta, widgets::Label& label);
     std::wstring FindInterfaceName() const;
     void ReleaseOrRenew(const wchar_t* progressText, bool release);
     void FormCreate() override;

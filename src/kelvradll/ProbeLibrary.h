@@ -15,6 +15,8 @@ struct ProbeLibrary {
     std::function<DWORD(const TraceRequest*, TraceResult**, HopCallback)> TraceRoute;
     std::function<void(TraceResult**)> FreeTraceRt;
     std::function<DWORD(LookupRequest*)> GetDNSLookup;
+    // Looks up addresses of both families; a library without it looks up IPv4 only.
+    std::function<DWORD(const wchar_t*, wchar_t*, DWORD)> GetDNSLookupW;
 
     bool Loaded() const { return TraceRoute && FreeTraceRt && GetDNSLookup; }
 };
