@@ -28,11 +28,11 @@ protected:
         window = fake::BeginWindow();
     }
 
-    // One status-window tick that counted these bytes.
+    // One status-window tick over which the interface counted these bytes.
     void Tick(std::uint64_t received, std::uint64_t sent) {
-        window->TickReceivedBytes = received;
-        window->TickSentBytes = sent;
-        window->TickHistory();
+        fake.Row(index).dwInOctets += static_cast<DWORD>(received);
+        fake.Row(index).dwOutOctets += static_cast<DWORD>(sent);
+        window->Timer2Timer();
     }
     // The window's settings subkey: values the user left there before a start.
     void Store(const wchar_t* name, const std::wstring& text) {
@@ -54,6 +54,7 @@ protected:
     void Restart() {
         window.reset();
         window = fake::BeginWindow();
+        Tick(0, 0); // what the interface counted before is no traffic of a tick
     }
     TUsageHistory& Open() {
         window->Support.UsageHistory1.Click();
