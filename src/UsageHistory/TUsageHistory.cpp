@@ -310,17 +310,17 @@ void TUsageHistory::Layout() {
         bool right;
     };
     const Place below[] = {
-        {lbProblem, {9, 285, 441, 14}, true, false},    {gbQuota, {9, 300, 441, 84}, true, false},
+        {lbProblem, {9, 285, 522, 14}, true, false},    {gbQuota, {9, 300, 522, 84}, true, false},
         {lbQuota, {18, 323, 66, 14}, false, false},     {edQuota, {84, 320, 84, 20}, false, false},
         {lbStartDay, {183, 323, 45, 14}, false, false}, {cbStartDay, {228, 320, 54, 180}, false, false},
-        {cbAlert, {294, 321, 150, 17}, false, false},   {lbPeriod, {18, 354, 423, 14}, true, false},
-        {btnExport, {9, 393, 90, 21}, false, false},    {btnClose, {360, 393, 90, 21}, false, true},
+        {cbAlert, {294, 321, 150, 17}, false, false},   {lbPeriod, {18, 354, 504, 14}, true, false},
+        {btnExport, {9, 393, 90, 21}, false, false},    {btnClose, {441, 393, 90, 21}, false, true},
     };
     using widgets::ScalePixels;
     const SIZE client = ClientSize();
     const int grownX = std::max(0, static_cast<int>(client.cx) - ScalePixels(kClientWidth));
     const int grownY = std::max(0, static_cast<int>(client.cy) - ScalePixels(kClientHeight));
-    const int width = ScalePixels(441) + grownX;
+    const int width = ScalePixels(522) + grownX;
     Chart.SetBounds(ScalePixels(9), ScalePixels(36), width, ScalePixels(108) + grownY / 3);
     lvHistory.SetBounds(ScalePixels(9), ScalePixels(150) + grownY / 3, width,
                         ScalePixels(132) + grownY - grownY / 3);

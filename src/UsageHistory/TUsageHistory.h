@@ -24,10 +24,11 @@ class TUsageHistory : public widgets::Form {
 public:
     static constexpr const wchar_t* kClassName = L"TUsageHistory";
     // Client size as designed at 96 pixels per inch, also the smallest the user may make it.
-    static constexpr int kClientWidth = 459;
+    static constexpr int kClientWidth = 540;
     static constexpr int kClientHeight = 423;
-    // The list's columns at 96 pixels per inch, kept as "CHis0".."CHis3".
-    static constexpr std::array<int, 4> kDefaultColumnWidths{90, 110, 110, 110};
+    // The list's columns at 96 pixels per inch, kept as "CHis0".."CHis3": wide enough for
+    // a month's bytes counted one by one ("107,374,182,400 字节").
+    static constexpr std::array<int, 4> kDefaultColumnWidths{80, 140, 140, 140};
 
     // What the status window hands over.
     struct Source {

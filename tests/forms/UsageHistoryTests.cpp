@@ -331,7 +331,7 @@ TEST(UsageHistoryScaling, TheColumnsAt144PixelsPerInchAndTheirStoredWidths) {
         registry.WriteInteger(L"CHis2", -5);     // bad: absent
         registry.WriteString(L"CHis3", L"wide"); // bad: absent
     }
-    const int expected[] = {135, 300, 165, 165};
+    const int expected[] = {120, 300, 210, 210};
     window->Support.UsageHistory1.Click();
     auto* history = window->HistoryWindows.Find<TUsageHistory>();
     ASSERT_NE(history, nullptr);
@@ -339,7 +339,7 @@ TEST(UsageHistoryScaling, TheColumnsAt144PixelsPerInchAndTheirStoredWidths) {
         EXPECT_EQ(::SendMessageW(history->lvHistory.Handle(), LVM_GETCOLUMNWIDTH, column, 0),
                   expected[column])
             << column;
-    EXPECT_EQ(history->ClientSize().cx, 689);
+    EXPECT_EQ(history->ClientSize().cx, 810);
     // Every control inside the client area, at the designed size and larger.
     for (int grow : {0, 200}) {
         RECT bounds = history->Bounds();
