@@ -129,6 +129,7 @@ head -n 1 "$file" | tr -d '\r' | grep -qx '# Tarvelo usage history 1' || e2e_fai
 # writes what came since.
 kelvraPid=$(e2e_wine_pid a kelvra.exe) || e2e_fail "the program's process is not found"
 kill -KILL "$kelvraPid"
+# Bash reports the kill of its background job: expected here.
 e2e_wait_exit "$pid" 20
 start
 again=$(kernel_bytes)
