@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cwchar>
+#include <string_view>
 
 namespace usage {
 
@@ -44,7 +45,7 @@ std::wstring InterfaceHistory::Path() const {
         return {};
     std::wstring name = AdapterId.empty() ? std::wstring(L"_") : AdapterId;
     for (wchar_t& c : name)
-        if (c < 0x20 || std::wcschr(L"\\/:*?\"<>|", c))
+        if (c < 0x20 || std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos)
             c = L'_';
     return Folder + name + L".csv";
 }

@@ -17,6 +17,9 @@ E2E_DEADLINE=220
 e2e_init
 
 port=9917
+# The General page's byte labels (src/StatForm/resource.h).
+idByteSent=1111
+idByteRecd=1112
 # How long after the window appears its first write may come: the minute, a tick, slack.
 writeWait=75
 
@@ -83,15 +86,22 @@ prefix=$(e2e_prefix_for a) || e2e_fail "no prefix for a"
 folder=$(printf '%s\n' "$prefix"/drive_c/users/*/AppData/Roaming | head -n 1)/Tarvelo/history
 [ -d "$(dirname "$(dirname "$folder")")" ] || e2e_fail "no application data folder in the prefix: $folder"
 
-# start: the program in the background and its status window; sets pid and hwnd.
+# start: the program in the background and its status window; sets pid and hwnd. Returns
+# once the window has taken its first sample (its byte labels show the kernel's counts,
+# which traffic before the start has made other than zero): its share begins there.
 start() {
-    local windows
+    local windows controls shown deadline=$((SECONDS + 10))
     e2e_wine_bg a 'C:\kelvra\kelvra.exe'
     pid=$E2E_LAST_PID
     windows=$(e2e_inspect a wait TStatsForm 1 "$E2E_START_WAIT") || e2e_fail "no status window within $E2E_START_WAIT s"
     hwnd=$(echo "$windows" | cut -f1)
-    # The window's share begins at its first sample, a tick after it appears.
-    sleep 1.5
+    while :; do
+        controls=$(e2e_inspect a children "$hwnd") || e2e_fail "cannot list the controls of $hwnd"
+        shown="$(e2e_number "$(e2e_label "$controls" $idByteRecd)") $(e2e_number "$(e2e_label "$controls" $idByteSent)")"
+        [ "$shown" = "$(kernel_bytes)" ] && return 0
+        [ $SECONDS -ge $deadline ] && e2e_fail "the window shows '$shown', the kernel counts '$(kernel_bytes)'"
+        sleep 0.3
+    done
 }
 
 # The one history file of the link (named after its adapter).
@@ -102,6 +112,8 @@ history_file() {
     echo "$files"
 }
 
+# Traffic before the first start: counted by the kernel, not by the history.
+send a b 10.201.1.1 5 300
 t0=$SECONDS
 start
 began=$SECONDS
@@ -129,6 +141,7 @@ head -n 1 "$file" | tr -d '\r' | grep -qx '# Tarvelo usage history 1' || e2e_fai
 # writes what came since.
 kelvraPid=$(e2e_wine_pid a kelvra.exe) || e2e_fail "the program's process is not found"
 kill -KILL "$kelvraPid"
+# Bash reports the kill of its background job: expected here.
 e2e_wait_exit "$pid" 20
 start
 again=$(kernel_bytes)
