@@ -90,6 +90,10 @@ TEST_F(UsageHistory, TheSupportPagesEntryOpensOneWindowAndASecondChoiceBringsItF
     EXPECT_EQ(&Open(), &history);
     EXPECT_TRUE(history.Visible());
     EXPECT_EQ(window->HistoryWindows.Count(), 1u);
+    // It goes with its status window at the latest.
+    const HWND handle = history.Handle();
+    window.reset();
+    EXPECT_FALSE(::IsWindow(handle));
 }
 
 TEST_F(UsageHistory, TheViewsRowsAfterTicksOverTwoDaysFollowTheTicks) {
