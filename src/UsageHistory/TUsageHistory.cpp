@@ -283,6 +283,9 @@ void TUsageHistory::btnExportClick() {
 }
 
 void TUsageHistory::FormClose() {
+    // Also when the status window takes it along: the edit that loses the focus on the
+    // way out asks nobody.
+    closed_ = true;
     SaveColumns();
 }
 
