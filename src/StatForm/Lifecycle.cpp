@@ -54,6 +54,7 @@ void TStatsForm::WireEvents() {
     About1.OnClick = [this] { About1Click(); };
     OpenNetConnection1.OnClick = [this] { OpenNetConnection1Click(); };
     Support.AdapterOptions1.OnClick = [this] { AdapterOptions1Click(); };
+    Support.UsageHistory1.OnClick = [this] { UsageHistory1Click(); };
     miStatusBalloon.SetPicture(ilMenuImages.Bitmap(0));
     About1.SetPicture(ilMenuImages.Bitmap(1));
     Hide1.SetPicture(ilMenuImages.Bitmap(2));
@@ -90,6 +91,8 @@ void TStatsForm::FormCreate() {
     Support.lbRelRenText.SetWidth(widgets::ScalePixels(kRelRenTextWidth));
     // Shown with the first plug-in command behind it; alone it would end the menu.
     Support.PlugSep.SetVisible(false);
+    // Enabled once the window knows the adapter its history is kept under.
+    Support.UsageHistory1.SetEnabled(false);
     SentWraps = 0;
     ReceivedWraps = 0;
     SentDelta = 0;
@@ -172,6 +175,7 @@ void TStatsForm::BeginForm(bool first) {
 
     SetStayOnTop(DisplaySettings.AoT);
     LayoutPages();
+    StartHistory();
     Begun = true;
 
     TraceHook(L"TStatsForm.BeginForm  end");
@@ -195,6 +199,7 @@ void TStatsForm::TakeInterface() {
     // then is not the user's.
     DisplaySettings.AdapterName.clear();
     LoadSettings();
+    StartHistory();
 }
 
 void TStatsForm::LayoutPages() {
@@ -272,6 +277,7 @@ void TStatsForm::Timer2Timer() {
     if (!wasBound)
         TakeInterface();
     UpdateGeneral();
+    TickHistory();
     GetAdapterInfo();
     UpdateUsage();
     if (AddNewWindows)
@@ -308,11 +314,12 @@ void TStatsForm::Button1Click() {
 
 void TStatsForm::ShutDown() {
     Closing = true;
+    FlushHistory();
     if (ShutDownAll)
         ShutDownAll();
 }
 
-bool TStatsForm::HandleMessage(UINT msg, WPARAM /*wParam*/, LPARAM lParam, LRESULT& result) {
+bool TStatsForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
     case kShutDownMessage:
         // The stop request shares its number with WM_MEASUREITEM; a real measure
@@ -324,6 +331,7 @@ bool TStatsForm::HandleMessage(UINT msg, WPARAM /*wParam*/, LPARAM lParam, LRESU
         return true;
     case WM_QUERYENDSESSION: {
         Closing = true;
+        FlushHistory();
         bool canClose = true;
         FormCloseQuery(canClose);
         // Settings are saved now, while the session still waits for the answer.
@@ -332,6 +340,11 @@ bool TStatsForm::HandleMessage(UINT msg, WPARAM /*wParam*/, LPARAM lParam, LRESU
         result = canClose ? TRUE : FALSE;
         return true;
     }
+    case WM_ENDSESSION:
+        // The session ends without a stop of ours: what the history gained goes now.
+        if (wParam)
+            FlushHistory();
+        return false;
     default:
         // The stop request of the installer and uninstaller: a message of its own name,
         // which every system carries between programs (0x2C cannot always be).
@@ -344,6 +357,7 @@ bool TStatsForm::HandleMessage(UINT msg, WPARAM /*wParam*/, LPARAM lParam, LRESU
 }
 
 void TStatsForm::FormDestroy() {
+    FlushHistory();
     StopBrowses();
     ReleaseNodeResources();
     Timer2.SetEnabled(false);

@@ -150,6 +150,7 @@ void TStatsForm::GetRasInformation() {
 
 void TStatsForm::SetWindowTitle(const std::wstring& name) {
     SetCaption(name + L" 状态");
+    RenameHistory();
 }
 
 void TStatsForm::RenameConnection(const std::wstring& newName) {

@@ -74,6 +74,7 @@ struct SupportPage {
     widgets::PopupMenu pmCommands{Owner, IDM_pmCommands};
     widgets::MenuItem AddARPEntry1{pmCommands, IDM_AddARPEntry1};
     widgets::MenuItem AdapterOptions1{pmCommands, IDM_AdapterOptions1};
+    widgets::MenuItem UsageHistory1{pmCommands, IDM_UsageHistory1};
     widgets::MenuItem PlugSep{pmCommands, IDM_PlugSep};
 
     std::vector<TIPAddressNode> AddressList;

@@ -122,6 +122,8 @@ void TStatsForm::LoadSettings() {
     DisplaySettings.IgnoreSystemPolicies = Registry.ReadBool(kIgnoreSystemPolicies).value_or(false);
     DisplaySettings.DropShadow = Registry.ReadBool(kDropShadow).value_or(false);
     settings::ApplyDropShadow(*this, DisplaySettings.DropShadow);
+    // The history window changes the limit and writes it itself.
+    *Quota = usage::ReadQuota(Registry);
 }
 
 void TStatsForm::SaveSettings() {

@@ -10,6 +10,8 @@
 #include "settings/RegistryAccessor.h"
 #include "settings/Settings.h"
 #include "TmChart/TimeChart.h"
+#include "UsageHistory/HistoryFile.h"
+#include "UsageHistory/Quota.h"
 #include "widgets/ColorBox.h"
 #include "widgets/Controls.h"
 #include "widgets/Form.h"
@@ -285,6 +287,22 @@ public:
     void SetupFirstTime();
     // The about box while it is open.
     widgets::ToolWindows AboutBoxes;
+
+    // --- Usage history and the monthly limit (History.cpp) -------------------------
+    // The interface's history, from when the window knows its adapter, and the limit read
+    // with the settings; both shared with the history window.
+    std::shared_ptr<usage::InterfaceHistory> History;
+    std::shared_ptr<usage::QuotaSettings> Quota = std::make_shared<usage::QuotaSettings>();
+    // The history window while it is open.
+    widgets::ToolWindows HistoryWindows;
+    void StartHistory();
+    // A tick's bytes to the history, then the limit's alerts and the open history window.
+    void TickHistory();
+    void CheckQuotaAlert();
+    // Writes what the history gained since its last write (every stop).
+    void FlushHistory();
+    void RenameHistory();
+    void UsageHistory1Click();
 
 protected:
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

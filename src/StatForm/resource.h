@@ -120,6 +120,7 @@
 #define IDM_N3 1522
 #define IDM_AdapterOptions1 1523
 #define IDM_PlugSep 1524
+#define IDM_UsageHistory1 1525
 
 // Connections page and its menu
 #define IDC_lvConnections 1600

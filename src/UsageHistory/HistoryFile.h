@@ -8,8 +8,12 @@
 
 namespace usage {
 
-// %APPDATA%\Tarvelo\history\ with its trailing backslash (not created here).
+// %APPDATA%\Tarvelo\history\ with its trailing backslash (not created here); empty when
+// the system names no application data folder.
 std::wstring HistoryFolder();
+
+// Milliseconds between the writes while something changes.
+constexpr std::uint32_t kWriteInterval = 60 * 1000;
 
 // The history of one interface, kept in <folder><adapter id>.csv: loaded once, added to on
 // every tick, written by replacing the whole file (a temporary file, flushed, then moved
@@ -33,6 +37,7 @@ public:
     // What the history window says under its list: the unreadable file moved aside, or a
     // folder that cannot be written (the history then lives in memory). Empty when all is well.
     std::wstring Problem() const;
+    // <folder><adapter id>.csv, the characters a file name cannot hold in the id made "_".
     std::wstring Path() const;
 
 private:
@@ -46,6 +51,8 @@ private:
     bool WriteFailed = false;
     std::optional<std::wstring> MovedAsideTo;
     std::uint32_t LastWriteTick = 0;
+    // The file could be neither read nor moved aside: it is never written over.
+    bool Blocked = false;
 };
 
 } // namespace usage

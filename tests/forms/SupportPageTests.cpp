@@ -184,12 +184,14 @@ TEST_F(SupportPage, TheExtraCommandsMenu) {
     window = fake::BeginWindow();
     platform::UniqueMenu menu = window->Support.pmCommands.BuildNative();
     // Without plug-ins the menu ends in its last command, not in their separator.
-    ASSERT_EQ(::GetMenuItemCount(menu.Get()), 3);
+    ASSERT_EQ(::GetMenuItemCount(menu.Get()), 4);
     wchar_t text[64] = {};
     ::GetMenuStringW(menu.Get(), 0, text, 64, MF_BYPOSITION);
     EXPECT_STREQ(text, L"修改 ARP 表");
     ::GetMenuStringW(menu.Get(), 2, text, 64, MF_BYPOSITION);
     EXPECT_STREQ(text, L"适配器选项");
+    ::GetMenuStringW(menu.Get(), 3, text, 64, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"流量统计...");
     EXPECT_EQ(window->Support.btnCommands.Caption(), L"附加选项");
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "support/FakeClipboard.h"
+#include "support/FakeFiles.h"
 #include "support/FakeIpHelper.h"
 #include "support/FakeNetwork.h"
 #include "support/FakeSystem.h"
@@ -27,7 +28,8 @@ class FakePlatform : public FakeIpHelper,
                      public FakeDialogs,
                      public FakeClipboard,
                      public FakeDisplay,
-                     public FakeNetwork {
+                     public FakeNetwork,
+                     public FakeFiles {
 public:
     // The IP helper library offers its run-time export.
     explicit FakePlatform(Rights rights = Rights::Administrator) {

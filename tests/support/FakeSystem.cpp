@@ -311,6 +311,14 @@ FakeDialogs::FakeDialogs() {
         HelpCalls.push_back({file ? file : L"", command, data});
         return HWND{};
     };
+    binding_->GetSaveFileNameW = [this](LPOPENFILENAMEW dialog) {
+        SaveFileOffers.emplace_back(dialog->lpstrFile ? dialog->lpstrFile : L"");
+        if (SaveFileAnswer.empty() || SaveFileAnswer.size() >= dialog->nMaxFile)
+            return FALSE;
+        std::copy(SaveFileAnswer.c_str(), SaveFileAnswer.c_str() + SaveFileAnswer.size() + 1,
+                  dialog->lpstrFile);
+        return TRUE;
+    };
 }
 
 FakeDisplay::FakeDisplay() {

@@ -161,13 +161,17 @@ private:
     BindingOverride<platform::Shell> binding_{platform::shell()};
 };
 
-// Message boxes (answered with MessageBoxAnswer) and help requests.
+// Message boxes (answered with MessageBoxAnswer), help requests and save dialogs (answered
+// with SaveFileAnswer, or cancelled when it is empty).
 class FakeDialogs {
 public:
     FakeDialogs();
     int MessageBoxAnswer = IDOK;
     std::vector<MessageBoxCall> MessageBoxes;
     std::vector<HelpCall> HelpCalls;
+    std::wstring SaveFileAnswer;
+    // The file name each save dialog offered.
+    std::vector<std::wstring> SaveFileOffers;
 
 private:
     BindingOverride<platform::Dialogs> binding_{platform::dialogs()};
