@@ -86,15 +86,10 @@ prefix=$(e2e_prefix_for a) || e2e_fail "no prefix for a"
 folder=$(printf '%s\n' "$prefix"/drive_c/users/*/AppData/Roaming | head -n 1)/Tarvelo/history
 [ -d "$(dirname "$(dirname "$folder")")" ] || e2e_fail "no application data folder in the prefix: $folder"
 
-# start: the program in the background and its status window; sets pid and hwnd. Returns
-# once the window has taken its first sample (its byte labels show the kernel's counts,
-# which traffic before the start has made other than zero): its share begins there.
-start() {
-    local windows controls shown deadline=$((SECONDS + 10))
-    e2e_wine_bg a 'C:\kelvra\kelvra.exe'
-    pid=$E2E_LAST_PID
-    windows=$(e2e_inspect a wait TStatsForm 1 "$E2E_START_WAIT") || e2e_fail "no status window within $E2E_START_WAIT s"
-    hwnd=$(echo "$windows" | cut -f1)
+# await_counted: waits (bounded) until the window's byte labels show what the kernel
+# counts: the window has sampled everything that crossed the link so far.
+await_counted() {
+    local controls shown deadline=$((SECONDS + 10))
     while :; do
         controls=$(e2e_inspect a children "$hwnd") || e2e_fail "cannot list the controls of $hwnd"
         shown="$(e2e_number "$(e2e_label "$controls" $idByteRecd)") $(e2e_number "$(e2e_label "$controls" $idByteSent)")"
@@ -102,6 +97,18 @@ start() {
         [ $SECONDS -ge $deadline ] && e2e_fail "the window shows '$shown', the kernel counts '$(kernel_bytes)'"
         sleep 0.3
     done
+}
+
+# start: the program in the background and its status window; sets pid and hwnd. Returns
+# once the window has taken its first sample (traffic before the start has made the
+# kernel's counts other than zero): its share begins there.
+start() {
+    local windows
+    e2e_wine_bg a 'C:\kelvra\kelvra.exe'
+    pid=$E2E_LAST_PID
+    windows=$(e2e_inspect a wait TStatsForm 1 "$E2E_START_WAIT") || e2e_fail "no status window within $E2E_START_WAIT s"
+    hwnd=$(echo "$windows" | cut -f1)
+    await_counted
 }
 
 # The one history file of the link (named after its adapter).
@@ -147,6 +154,8 @@ start
 again=$(kernel_bytes)
 traffic
 more=$(minus "$(kernel_bytes)" "$again")
+# A stop writes what the window has counted, which is what its last tick saw.
+await_counted
 e2e_stop a "$hwnd" "$pid" 30
 rc=$?
 [ $rc -eq 0 ] || e2e_fail "the program ended with exit code $rc"
@@ -166,6 +175,8 @@ grep -q '2026-02-30' "$bad" || e2e_fail "the file moved aside is not the corrupt
 again=$(kernel_bytes)
 traffic
 more=$(minus "$(kernel_bytes)" "$again")
+# A stop writes what the window has counted, which is what its last tick saw.
+await_counted
 e2e_stop a "$hwnd" "$pid" 30
 rc=$?
 [ $rc -eq 0 ] || e2e_fail "the program ended with exit code $rc"
