@@ -148,6 +148,21 @@ bool ParseRow(std::string_view line, DayRow& row) {
            ParseNumber(line.substr(second + 1), row.Bytes.Sent);
 }
 
+// A day's line of the file or of the export: the date, the bytes received and sent, and
+// for the export their sum.
+void AppendDayLine(std::string& out, const DayRow& row, bool withSum) {
+    AppendDate(out, row.Day);
+    out += ',';
+    AppendNumber(out, row.Bytes.Received);
+    out += ',';
+    AppendNumber(out, row.Bytes.Sent);
+    if (withSum) {
+        out += ',';
+        AppendNumber(out, AddSaturated(row.Bytes.Received, row.Bytes.Sent));
+    }
+    out.append(kLineEnd);
+}
+
 } // namespace
 
 std::int32_t DayNumber(const Date& date) {
@@ -353,14 +368,8 @@ std::string FileText(const History& history, std::wstring_view connectionName) {
     text.append(kFirstLine).append(kLineEnd);
     text.append(kNamePrefix).append(NameLine(connectionName)).append(kLineEnd);
     text.append(kHeader).append(kLineEnd);
-    for (const DayRow& row : rows) {
-        AppendDate(text, row.Day);
-        text += ',';
-        AppendNumber(text, row.Bytes.Received);
-        text += ',';
-        AppendNumber(text, row.Bytes.Sent);
-        text.append(kLineEnd);
-    }
+    for (const DayRow& row : rows)
+        AppendDayLine(text, row, false);
     return text;
 }
 
@@ -415,16 +424,8 @@ std::string ExportCsv(const History& history) {
     std::string text = "\xEF\xBB\xBF"
                        "日期,接收,发送,合计\r\n";
     text.reserve(text.size() + rows.size() * 48);
-    for (const DayRow& row : rows) {
-        AppendDate(text, row.Day);
-        text += ',';
-        AppendNumber(text, row.Bytes.Received);
-        text += ',';
-        AppendNumber(text, row.Bytes.Sent);
-        text += ',';
-        AppendNumber(text, AddSaturated(row.Bytes.Received, row.Bytes.Sent));
-        text.append(kLineEnd);
-    }
+    for (const DayRow& row : rows)
+        AppendDayLine(text, row, true);
     return text;
 }
 

@@ -26,8 +26,6 @@ idFailed=1240
 idTTL=1242
 idDatagram=1244
 idDGError=1246
-trayCallback=0x8100
-WM_LBUTTONUP=0x0202
 WM_KEYDOWN=0x0100
 VK_LEFT=0x25
 VK_RIGHT=0x27
@@ -44,17 +42,10 @@ outPort=$(cat "$E2E_WORK/out")
 
 e2e_install a "$kelvra"
 e2e_fresh_settings a
-e2e_wine_bg a 'C:\kelvra\kelvra.exe'
-pid=$E2E_LAST_PID
-windows=$(e2e_inspect a wait TStatsForm 1 "$E2E_START_WAIT") || e2e_fail "no status window within $E2E_START_WAIT s"
-hwnd=$(echo "$windows" | head -n1 | cut -f1)
-
-# The tray icon's click shows the window; its labels are written only while it shows.
-e2e_inspect a post "$hwnd" $trayCallback 0 $WM_LBUTTONUP >/dev/null || e2e_fail "cannot show $hwnd"
-controls=$(e2e_inspect a children "$hwnd") || e2e_fail "cannot list the controls of $hwnd"
-handle_of() { echo "$controls" | awk -F'\t' -v id="$1" '$2 == id { print $1; exit }'; }
-pages=$(handle_of $idPages)
-list=$(handle_of $idList)
+e2e_show_status a
+pid=$E2E_LAST_PID hwnd=$E2E_HWND controls=$E2E_CONTROLS
+pages=$(e2e_control "$controls" $idPages)
+list=$(e2e_control "$controls" $idList)
 if [ -z "$pages" ] || [ -z "$list" ]; then
     e2e_fail "no page control or connections list among the controls"
 fi

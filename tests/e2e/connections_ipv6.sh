@@ -38,8 +38,6 @@ e2e_private_names $'127.0.0.1 localhost\n10.201.1.1 peer4.test\nfd00:7e::2 peer6
 # Control ids (src/StatForm/resource.h) and messages.
 idPages=1010
 idList=1600
-trayCallback=0x8100
-WM_LBUTTONUP=0x0202
 WM_KEYDOWN=0x0100
 WM_CONTEXTMENU=0x007B
 VK_UP=0x26
@@ -109,15 +107,10 @@ read -r pid4 port4 <<<"$held"
 hold_from v6 $peer6 9096
 read -r pid6 port6 <<<"$held"
 
-e2e_wine_bg a 'C:\kelvra\kelvra.exe'
-pid=$E2E_LAST_PID
-windows=$(e2e_inspect a wait TStatsForm 1 "$E2E_START_WAIT") || e2e_fail "no status window within $E2E_START_WAIT s"
-hwnd=$(echo "$windows" | head -n1 | cut -f1)
-e2e_inspect a post "$hwnd" $trayCallback 0 $WM_LBUTTONUP >/dev/null || e2e_fail "cannot show $hwnd"
-controls=$(e2e_inspect a children "$hwnd") || e2e_fail "cannot list the controls of $hwnd"
-handle_of() { echo "$controls" | awk -F'\t' -v id="$1" '$2 == id { print $1; exit }'; }
-pages=$(handle_of $idPages)
-list=$(handle_of $idList)
+e2e_show_status a
+pid=$E2E_LAST_PID hwnd=$E2E_HWND controls=$E2E_CONTROLS
+pages=$(e2e_control "$controls" $idPages)
+list=$(e2e_control "$controls" $idList)
 if [ -z "$pages" ] || [ -z "$list" ]; then
     e2e_fail "no page control or connections list among the controls"
 fi

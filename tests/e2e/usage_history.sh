@@ -25,39 +25,8 @@ writeWait=75
 
 e2e_quiet_link a b
 
-udp=$E2E_WORK/udp.py
-cat >"$udp" <<'EOF'
-import socket, sys
-mode, address, port, count = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4])
-s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-if mode == "recv":
-    s.bind((address, port))
-    s.settimeout(10)
-    open(sys.argv[5], "w").close()
-    got = 0
-    try:
-        while got < count:
-            s.recv(65536)
-            got += 1
-    except socket.timeout:
-        pass
-    print(got)
-else:
-    for _ in range(count):
-        s.sendto(bytes(int(sys.argv[5])), (address, port))
-EOF
-
 # send FROM TO TO_ADDRESS COUNT SIZE: COUNT datagrams of SIZE bytes, each of them received.
-send() {
-    local from=$1 to=$2 address=$3 count=$4 size=$5 ready=$E2E_WORK/ready-$RANDOM got receiver
-    e2e_exec "$to" python3 "$udp" recv "$address" $port "$count" "$ready" >"$ready.got" &
-    receiver=$!
-    e2e_wait_file "$ready" "the receiver in $to"
-    e2e_exec "$from" python3 "$udp" send "$address" $port "$count" "$size" || e2e_fail "sending from $from failed"
-    wait $receiver
-    got=$(cat "$ready.got")
-    [ "$got" = "$count" ] || e2e_fail "$to received $got of $count datagrams"
-}
+send() { e2e_udp_send "$1" "$2" "$3" $port "$4" "$5"; }
 
 # Both ways across the link: the program's side sends 40 and receives 25 datagrams.
 traffic() {

@@ -431,8 +431,6 @@ e2e_wine_pid() {
     return 1
 }
 
-# e2e_label CONTROLS ID: the text of the control ID in the output of `e2e_inspect NS
-# children HWND`.
 # e2e_wait_file FILE WHAT: waits (10 s at most) until FILE exists; fails saying WHAT
 # did not start.
 e2e_wait_file() {
@@ -443,6 +441,8 @@ e2e_wait_file() {
     done
 }
 
+# e2e_label CONTROLS ID: the text of the control ID in the output of `e2e_inspect NS
+# children HWND`.
 e2e_label() { echo "$1" | awk -F'\t' -v id="$2" '$2 == id { print $6; exit }'; }
 
 # e2e_number TEXT: a grouped count as a plain number ("41,680" -> 41680); fails on
@@ -522,3 +522,36 @@ e2e_tcp() {
     E2E_PIDS+=("$!")
     e2e_wait_file "$ready" "the $5 socket"
 }
+
+# e2e_udp_send FROM TO TO_ADDRESS PORT COUNT SIZE: COUNT datagrams of SIZE bytes from one
+# namespace to an address in another (tools/e2e/udp.py); fails unless each was received.
+e2e_udp_send() {
+    local from=$1 to=$2 address=$3 port=$4 count=$5 size=$6 ready got receiver
+    ready=$E2E_WORK/udp-ready-$RANDOM
+    e2e_exec "$to" python3 "$E2E_ROOT/tools/e2e/udp.py" recv "$address" "$port" "$count" "$ready" >"$ready.got" &
+    receiver=$!
+    e2e_wait_file "$ready" "the receiver in $to"
+    e2e_exec "$from" python3 "$E2E_ROOT/tools/e2e/udp.py" send "$address" "$port" "$count" "$size" ||
+        e2e_fail "sending from $from failed"
+    wait $receiver
+    got=$(cat "$ready.got")
+    [ "$got" = "$count" ] || e2e_fail "$to received $got of $count datagrams"
+}
+
+# e2e_show_status NS: starts the installed monitor in NS, waits for its first status window
+# and shows it with the tray icon's click (its labels are written only while it shows).
+# Sets E2E_LAST_PID, E2E_HWND and E2E_CONTROLS (the window's `e2e_inspect NS children`).
+e2e_show_status() {
+    local windows
+    e2e_wine_bg "$1" 'C:\kelvra\kelvra.exe'
+    windows=$(e2e_inspect "$1" wait TStatsForm 1 "$E2E_START_WAIT") ||
+        e2e_fail "no status window within $E2E_START_WAIT s"
+    E2E_HWND=$(echo "$windows" | head -n1 | cut -f1)
+    # The tray icon's callback message and a left click's release.
+    e2e_inspect "$1" post "$E2E_HWND" 0x8100 0 0x0202 >/dev/null || e2e_fail "cannot show $E2E_HWND"
+    E2E_CONTROLS=$(e2e_inspect "$1" children "$E2E_HWND") || e2e_fail "cannot list the controls of $E2E_HWND"
+}
+
+# e2e_control CONTROLS ID: the handle of the control ID in the output of `e2e_inspect NS
+# children HWND`.
+e2e_control() { echo "$1" | awk -F'\t' -v id="$2" '$2 == id { print $1; exit }'; }
