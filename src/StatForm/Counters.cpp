@@ -80,6 +80,22 @@ bool TStatsForm::IsConnected() const {
     return IfRow.dwOperStatus == 1;
 }
 
+std::pair<counting::Tick, counting::Tick> TStatsForm::CountBytes() {
+    counting::Tick sent;
+    counting::Tick received;
+    if (WideCounting) {
+        sent = SentCounting.Count64(WideRow.OutOctets, WideRow.OutDiscards, FirstSample);
+        received = ReceivedCounting.Count64(WideRow.InOctets, WideRow.InDiscards, FirstSample);
+    } else {
+        sent = SentCounting.Count32(IfRow.dwOutOctets, IfRow.dwOutDiscards, FirstSample);
+        received = ReceivedCounting.Count32(IfRow.dwInOctets, IfRow.dwInDiscards, FirstSample);
+    }
+    FirstSample = false;
+    TickSentBytes = sent.Bytes;
+    TickReceivedBytes = received.Bytes;
+    return {sent, received};
+}
+
 void TStatsForm::UpdateGeneral() {
     const platform::WindowsVersion& os = platform::kernel().Version;
     const int mode = DisplaySettings.OctetDisp;
@@ -108,18 +124,7 @@ void TStatsForm::UpdateGeneral() {
     General.lbPackSent.SetCaption(formats::PacketCountText(SentPackets));
     General.lbPackRecd.SetCaption(formats::PacketCountText(ReceivedPackets));
 
-    counting::Tick sent;
-    counting::Tick received;
-    if (WideCounting) {
-        sent = SentCounting.Count64(WideRow.OutOctets, WideRow.OutDiscards, FirstSample);
-        received = ReceivedCounting.Count64(WideRow.InOctets, WideRow.InDiscards, FirstSample);
-    } else {
-        sent = SentCounting.Count32(IfRow.dwOutOctets, IfRow.dwOutDiscards, FirstSample);
-        received = ReceivedCounting.Count32(IfRow.dwInOctets, IfRow.dwInDiscards, FirstSample);
-    }
-    FirstSample = false;
-    TickSentBytes = sent.Bytes;
-    TickReceivedBytes = received.Bytes;
+    const auto [sent, received] = CountBytes();
     General.lbByteSent.SetCaption(formats::FormatBytes(mode, false, SentTotal));
     General.lbByteRecd.SetCaption(formats::FormatBytes(mode, false, ReceivedTotal));
     if (std::optional<std::wstring> unit = formats::ByteUnitCaption(mode))

@@ -54,8 +54,18 @@ void TStatsForm::CheckQuotaAlert() {
 }
 
 void TStatsForm::FlushHistory() {
-    if (History)
-        History->Flush();
+    if (!History)
+        return;
+    // What came since the last tick counts too: one more sample of the row, counted but
+    // not shown, before the file is written.
+    if (Bound && !FirstSample) {
+        Samples->Resample();
+        if (RefreshIfRow(false)) {
+            CountBytes();
+            History->Tick(TickReceivedBytes, TickSentBytes);
+        }
+    }
+    History->Flush();
 }
 
 void TStatsForm::RenameHistory() {

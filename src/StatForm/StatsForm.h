@@ -27,6 +27,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class TFrmTraceRt;
@@ -186,6 +187,8 @@ public:
     bool BindInterface();
     // What the start sequence took from the interface, for a window that found it later.
     void TakeInterface();
+    // Counts the row's bytes of both directions (sent, received) without showing them.
+    std::pair<counting::Tick, counting::Tick> CountBytes();
     void UpdateGeneral();
     bool IsConnected() const;
     // The link speed in bit/s: the 64-bit figure where it says more than dwSpeed can.

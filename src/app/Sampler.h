@@ -53,6 +53,8 @@ public:
         const MIB_IFROW* Find(DWORD index) const;
     };
     InterfaceRows Interfaces();
+    // Fetches the tables now, however recent the last fetch: a window's last sample at a stop.
+    void Resample() { RefreshTables(true); }
     // The latest interface table as fetched, without fetching; null before the first.
     // It stays in place until the next fetch replaces it.
     const MIB_IFTABLE* Table() const;

@@ -142,6 +142,14 @@ TEST_F(UsageHistory, TheViewsRowsAfterTicksOverTwoDaysFollowTheTicks) {
     EXPECT_EQ(Row(history, 0)[3], Bytes(20));
 }
 
+TEST_F(UsageHistory, AStopCountsWhatCameSinceTheLastTick) {
+    Tick(100, 10);
+    fake.Row(index).dwInOctets += 50;
+    fake.Row(index).dwOutOctets += 5;
+    Restart();
+    EXPECT_EQ(Row(Open(), 0), (std::vector<std::wstring>{L"2023-03-15", Bytes(150), Bytes(15), Bytes(165)}));
+}
+
 TEST_F(UsageHistory, ColumnsSortNumbersAsNumbersAndDatesAsDates) {
     const std::uint64_t received[] = {9, 10, 200};
     for (std::uint64_t bytes : received) {
