@@ -71,6 +71,18 @@ await_counted() {
 # start: the program in the background and its status window; sets pid and hwnd. Returns
 # once the window has taken its first sample (traffic before the start has made the
 # kernel's counts other than zero): its share begins there.
+# traffic_then_stop: traffic, then at once a clean stop, which counts what came since the
+# window's last tick before it writes; $more is what the kernel counted meanwhile.
+traffic_then_stop() {
+    local before rc
+    before=$(kernel_bytes)
+    traffic
+    more=$(minus "$(kernel_bytes)" "$before")
+    e2e_stop a "$hwnd" "$pid" 30
+    rc=$?
+    [ $rc -eq 0 ] || e2e_fail "the program ended with exit code $rc"
+}
+
 start() {
     local windows
     e2e_wine_bg a 'C:\kelvra\kelvra.exe'
@@ -120,14 +132,7 @@ kill -KILL "$kelvraPid"
 # Bash reports the kill of its background job: expected here.
 e2e_wait_exit "$pid" 20
 start
-again=$(kernel_bytes)
-traffic
-more=$(minus "$(kernel_bytes)" "$again")
-# A stop writes what the window has counted, which is what its last tick saw.
-await_counted
-e2e_stop a "$hwnd" "$pid" 30
-rc=$?
-[ $rc -eq 0 ] || e2e_fail "the program ended with exit code $rc"
+traffic_then_stop
 stopped=$(file_day "$file" "$today")
 e2e_log "after the restart and a clean stop the file holds '$stopped' for $today"
 [ "$stopped" = "$(plus "$written" "$more")" ] ||
@@ -141,14 +146,7 @@ bad=$(find "$folder" -maxdepth 1 -name "$(basename "$file").bad-*")
 [ "$(echo "$bad" | grep -c .)" -eq 1 ] || e2e_fail "the corrupted file was not moved aside: $(ls "$folder")"
 grep -q '2026-02-30' "$bad" || e2e_fail "the file moved aside is not the corrupted one"
 [ "$(e2e_inspect a windows TStatsForm | wc -l)" -eq 1 ] || e2e_fail "the program does not run after the corrupted file"
-again=$(kernel_bytes)
-traffic
-more=$(minus "$(kernel_bytes)" "$again")
-# A stop writes what the window has counted, which is what its last tick saw.
-await_counted
-e2e_stop a "$hwnd" "$pid" 30
-rc=$?
-[ $rc -eq 0 ] || e2e_fail "the program ended with exit code $rc"
+traffic_then_stop
 [ -f "$file" ] || e2e_fail "no new history after the corrupted one"
 [ "$(file_day "$file" "$today")" = "$more" ] ||
     e2e_fail "the new history holds '$(file_day "$file" "$today")', the kernel counted '$more'"
